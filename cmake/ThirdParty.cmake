@@ -1,0 +1,30 @@
+# nlohmann-json is header-only. A cross compiler must not search the host's
+# /usr/include, so its headers are reached through a folder of their own.
+set(KORVEX_JSON_INCLUDE ${CMAKE_BINARY_DIR}/third_party/include)
+if(NOT EXISTS ${KORVEX_JSON_INCLUDE}/nlohmann/json.hpp)
+  if(NOT EXISTS /usr/include/nlohmann/json.hpp)
+    message(FATAL_ERROR "nlohmann/json.hpp not found: install nlohmann-json3-dev")
+  endif()
+  file(MAKE_DIRECTORY ${KORVEX_JSON_INCLUDE})
+  file(CREATE_LINK /usr/include/nlohmann ${KORVEX_JSON_INCLUDE}/nlohmann SYMBOLIC)
+endif()
+add_library(korvex_json INTERFACE)
+target_include_directories(korvex_json SYSTEM INTERFACE ${KORVEX_JSON_INCLUDE})
+
+# GoogleTest: the host's package natively, built from its sources for mingw.
+if(KORVEX_BUILD_TESTS)
+  if(CMAKE_CROSSCOMPILING)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+    # GoogleTest 1.11 and later define these names themselves.
+    if(NOT TARGET GTest::gtest)
+      add_library(GTest::gtest ALIAS gtest)
+      add_library(GTest::gtest_main ALIAS gtest_main)
+      add_library(GTest::gmock ALIAS gmock)
+    endif()
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+  include(GoogleTest)
+endif()

@@ -1,0 +1,46 @@
+// The ten controller commands. Each names its controller by the controller
+// serial, opens it, exchanges its reports and closes it again. Results are
+// 1 for success and 0 for failure; outputs are written only on success,
+// except that a failed FRAM read may have filled the chunks before the
+// failure (never more than count bytes).
+#pragma once
+
+#include <cstdint>
+
+#include "korvex/controller/controller_link.h"
+#include "korvex/controller/controller_locks.h"
+#include "korvex/platform/platform.h"
+
+namespace korvex::controller {
+
+inline constexpr unsigned kClockBytes = 7;
+inline constexpr unsigned kUsbSerialBytes = 8;
+inline constexpr unsigned kFramLimit = 255;  // address + count may not exceed it
+
+class ControllerCommands {
+ public:
+  ControllerCommands(platform::Platform& p, ControllerLocks& locks) : platform_(p), locks_(locks) {}
+
+  int getStatus(const char16_t* serial, std::uint8_t* status);
+  int setStatus(const char16_t* serial, std::uint8_t status);
+  // 0 only when the controller cannot be found and opened.
+  int setReset(const char16_t* serial, std::uint8_t value);
+  int getFault(const char16_t* serial, std::uint8_t* fault);
+  int setPicWrite(const char16_t* serial);
+  int getRtc(const char16_t* serial, std::uint8_t* clock7);
+  int setRtc(const char16_t* serial, const std::uint8_t* clock7);
+  int readFram(const char16_t* serial, std::uint8_t address, std::uint8_t count,
+               std::uint8_t* data);
+  int writeFram(const char16_t* serial, std::uint8_t address, std::uint8_t count,
+                const std::uint8_t* data);
+  int writeUsbSerial(const char16_t* serial, const std::uint8_t* data8);
+
+ private:
+  int readByte(const char16_t* serial, Command command, ReplyClearing clearing, std::uint8_t mask,
+               std::uint8_t* out);
+
+  platform::Platform& platform_;
+  ControllerLocks& locks_;
+};
+
+}  // namespace korvex::controller

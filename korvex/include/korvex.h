@@ -1,0 +1,113 @@
+/* Korvex: the hub maintenance library.
+ *
+ * Every export returns a 32-bit integer, nonzero for success and 0 for failure.
+ * Arguments described as a byte travel as 32-bit values of which only the low
+ * 8 bits count. Strings are NUL-terminated UTF-16. Records cross the boundary
+ * in buffers the caller owns; the library keeps no pointer to them. */
+#ifndef KORVEX_KORVEX_H
+#define KORVEX_KORVEX_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef _WIN32
+#include <wchar.h>
+typedef wchar_t KORVEX_CHAR; /* WCHAR */
+#define KORVEX_CALL __stdcall
+#else
+#ifdef __cplusplus
+typedef char16_t KORVEX_CHAR;
+#else
+#include <uchar.h>
+typedef char16_t KORVEX_CHAR;
+#endif
+#define KORVEX_CALL
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define KORVEX_STRING_UNITS 256
+
+/* One hub carrying the controller: the controller status byte, the
+ * controller serial and the device on the hub's downstream port. */
+typedef struct HubDeviceInfo {
+  uint8_t status;                                    /* 0: controller status byte */
+  uint8_t reserved;                                  /* 1: always 0 */
+  KORVEX_CHAR controllerSerial[KORVEX_STRING_UNITS]; /* 2 */
+  uint8_t bDeviceClass;                              /* 514 */
+  uint8_t bDeviceSubClass;                           /* 515 */
+  uint16_t idVendor;                                 /* 516 */
+  uint16_t idProduct;                                /* 518 */
+  uint16_t bcdDevice;                                /* 520 */
+  uint8_t CurrentConfigurationValue;                 /* 522: 0 = not configured */
+  uint8_t Speed;                                     /* 523: 0 low, 1 full, 2 high */
+  KORVEX_CHAR serial[KORVEX_STRING_UNITS];           /* 524 */
+  KORVEX_CHAR product[KORVEX_STRING_UNITS];          /* 1036 */
+  uint32_t ConnectionStatus;                         /* 1548: USB_CONNECTION_STATUS */
+} HubDeviceInfo;
+
+/* Device queries. */
+int KORVEX_CALL Hub_GetDeviceInfo(HubDeviceInfo* info);
+int KORVEX_CALL Hub_GetNextDeviceInfo(HubDeviceInfo* info);
+int KORVEX_CALL Hub_GetDeviceInfoIndex(HubDeviceInfo* info, unsigned int index);
+int KORVEX_CALL Hub_GetDeviceInfoSerial(HubDeviceInfo* info, const KORVEX_CHAR* serial);
+
+/* Controller commands. */
+int KORVEX_CALL Hub_GetStatus(const KORVEX_CHAR* serial, uint8_t* status);
+int KORVEX_CALL Hub_SetStatus(const KORVEX_CHAR* serial, unsigned int status);
+int KORVEX_CALL Hub_SetReset(const KORVEX_CHAR* serial, unsigned int value);
+int KORVEX_CALL Hub_GetFault(const KORVEX_CHAR* serial, uint8_t* fault);
+int KORVEX_CALL Hub_SetPICWrite(const KORVEX_CHAR* serial);
+int KORVEX_CALL Hub_GetRTC(const KORVEX_CHAR* serial, uint8_t* clock7);
+int KORVEX_CALL Hub_SetRTC(const KORVEX_CHAR* serial, const uint8_t* clock7);
+int KORVEX_CALL Hub_ReadFram(const KORVEX_CHAR* serial, unsigned int address, unsigned int count,
+                             uint8_t* data);
+int KORVEX_CALL Hub_WriteFram(const KORVEX_CHAR* serial, unsigned int address, unsigned int count,
+                              const uint8_t* data);
+int KORVEX_CALL Hub_WriteUSBSerial(const KORVEX_CHAR* serial, const uint8_t* data8);
+
+/* Auto-recovery list and settings. */
+int KORVEX_CALL Hub_SetAutoCheckTimeInfo(unsigned int interval, unsigned int offTime);
+int KORVEX_CALL Hub_GetAutoCheckTimeInfo(uint8_t* interval, uint8_t* offTime);
+int KORVEX_CALL Hub_SetAutoCheckDeviceInfo(const HubDeviceInfo* info);
+int KORVEX_CALL Hub_GetAutoCheckDeviceInfo(HubDeviceInfo* info);
+int KORVEX_CALL Hub_GetNextAutoCheckDeviceInfo(HubDeviceInfo* info);
+int KORVEX_CALL Hub_GetAutoCheckDeviceInfoIndex(HubDeviceInfo* info, unsigned int index);
+int KORVEX_CALL Hub_GetAutoCheckDeviceInfoSerial(HubDeviceInfo* info, const KORVEX_CHAR* serial);
+int KORVEX_CALL Hub_DeleteAutoCheckDeviceInfo(const HubDeviceInfo* info);
+
+/* Watchdog control. */
+int KORVEX_CALL Hub_StartAutoRecovery(void);
+int KORVEX_CALL Hub_StopAutoRecovery(void);
+int KORVEX_CALL Hub_GetAutoRecoveryStatus(void);
+
+#ifdef __cplusplus
+} /* extern "C" */
+#endif
+
+/* The record layout is shared with callers built by other compilers. */
+#ifdef __cplusplus
+#define KORVEX_STATIC_ASSERT static_assert
+#else
+#define KORVEX_STATIC_ASSERT _Static_assert
+#endif
+KORVEX_STATIC_ASSERT(sizeof(KORVEX_CHAR) == 2, "UTF-16 units are two bytes");
+KORVEX_STATIC_ASSERT(sizeof(HubDeviceInfo) == 1552, "HubDeviceInfo is 1552 bytes");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, status) == 0, "status at 0");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, reserved) == 1, "reserved at 1");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, controllerSerial) == 2, "controllerSerial at 2");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, bDeviceClass) == 514, "bDeviceClass at 514");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, bDeviceSubClass) == 515, "bDeviceSubClass at 515");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, idVendor) == 516, "idVendor at 516");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, idProduct) == 518, "idProduct at 518");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, bcdDevice) == 520, "bcdDevice at 520");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, CurrentConfigurationValue) == 522,
+                     "CurrentConfigurationValue at 522");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, Speed) == 523, "Speed at 523");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, serial) == 524, "serial at 524");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, product) == 1036, "product at 1036");
+KORVEX_STATIC_ASSERT(offsetof(HubDeviceInfo, ConnectionStatus) == 1548, "ConnectionStatus at 1548");
+
+#endif /* KORVEX_KORVEX_H */

@@ -1,0 +1,10 @@
+#include "korvex/library.h"
+
+namespace korvex {
+
+Library& theLibrary() {
+  static Library library(platform::systemPlatform());
+  return library;
+}
+
+}  // namespace korvex

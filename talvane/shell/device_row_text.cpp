@@ -1,0 +1,49 @@
+#include "device_row_text.h"
+
+#include <cstdio>
+
+namespace talvane {
+
+namespace {
+
+constexpr std::uint32_t kDeviceConnected = 1;
+
+std::u16string ascii(const char* text) {
+  std::u16string s;
+  for (; *text; ++text) s += static_cast<char16_t>(*text);
+  return s;
+}
+
+std::u16string hex4(std::uint16_t v) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", v);
+  return ascii(text);
+}
+
+// A field's text up to its NUL, never past the field.
+template <std::size_t N>
+std::u16string field(const KORVEX_CHAR (&units)[N]) {
+  std::u16string s;
+  for (std::size_t i = 0; i < N && units[i] != 0; ++i) s += static_cast<char16_t>(units[i]);
+  return s;
+}
+
+}  // namespace
+
+DeviceRowText deviceRowText(int position, const HubDeviceInfo& info) {
+  DeviceRowText row;
+  row.number = ascii(std::to_string(position).c_str());
+  row.serial = field(info.controllerSerial);
+  row.power = (info.status & 0x03) != 0 ? u"ON" : u"OFF";
+  if (info.ConnectionStatus == kDeviceConnected) {
+    row.deviceStatus = info.CurrentConfigurationValue != 0 ? u"DeviceConnected" : u"BadCondition";
+    row.vid = hex4(info.idVendor);
+    row.pid = hex4(info.idProduct);
+    row.product = field(info.product);
+  } else {
+    row.deviceStatus = u"NoDeviceConnected";
+  }
+  return row;
+}
+
+}  // namespace talvane

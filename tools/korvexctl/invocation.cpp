@@ -1,0 +1,80 @@
+#include "invocation.h"
+
+namespace korvexctl {
+
+const char* const kUsage =
+    "usage: korvexctl [--world FILE] [--json] COMMAND [SERIAL] [ARGS]\n"
+    "\n"
+    "Commands (SERIAL is the hub controller's serial number string):\n"
+    "  list [--watch N]              the hubs carrying the controller, in discovery order;\n"
+    "                                --watch repeats the listing every N seconds\n"
+    "  status SERIAL                 whether the hub's downstream power is on\n"
+    "  power SERIAL on|off           switch the hub's downstream power\n"
+    "  reset SERIAL [VALUE]          send the reset request (VALUE 0..255, default 0)\n"
+    "  fault SERIAL                  read the controller's fault byte\n"
+    "  rtc get SERIAL                read the controller's clock\n"
+    "  rtc set SERIAL [TIME]         set the clock from the local time, or from\n"
+    "                                TIME as \"YYYY-MM-DD HH:MM:SS\"\n"
+    "  fram read SERIAL [--hex] [--address A] [--count N]\n"
+    "                                read FRAM; text (UTF-16LE from address 0) by default\n"
+    "  fram write SERIAL [--hex] [--address A] DATA\n"
+    "                                write FRAM; text fills the 255 bytes from address 0\n"
+    "  serial SERIAL NUMBER          write the serial digit NUMBER (0..255, shown as\n"
+    "                                0000000%X), or --bytes HEX for all 8 bytes\n"
+    "  picwrite SERIAL               send the two-step write request\n"
+    "\n"
+    "Options:\n"
+    "  --world FILE   simulated world to run against (builds over the simulator only)\n"
+    "  --json         print the result as JSON\n"
+    "\n"
+    "Exit codes: 0 done, 1 command failed, 2 bad argument, 3 no such controller,\n"
+    "4 no reply from the controller.\n";
+
+std::variant<Invocation, UsageError> parseInvocation(const std::vector<std::string>& argv) {
+  Invocation inv;
+  std::size_t i = 0;
+  for (; i < argv.size(); ++i) {
+    const std::string& a = argv[i];
+    if (a == "--json") {
+      inv.json = true;
+    } else if (a == "--world") {
+      if (i + 1 >= argv.size()) return UsageError{"--world needs a file name"};
+      inv.world = argv[++i];
+    } else if (a.rfind("--world=", 0) == 0) {
+      inv.world = a.substr(8);
+    } else if (a == "--help" || a == "-h") {
+      return UsageError{""};
+    } else if (a.rfind("--", 0) == 0 && inv.command.empty()) {
+      return UsageError{"unknown option " + a};
+    } else if (inv.command.empty()) {
+      inv.command = a;
+    } else {
+      inv.args.push_back(a);
+    }
+  }
+  if (inv.command.empty()) return UsageError{"no command given"};
+  return inv;
+}
+
+}  // namespace korvexctl
+
+namespace korvexctl {
+
+std::optional<unsigned> takeWatchInterval(Invocation& inv) {
+  for (auto it = inv.args.begin(); it != inv.args.end(); ++it) {
+    if (*it != "--watch") continue;
+    if (inv.command != "list" || it + 1 == inv.args.end()) return std::nullopt;
+    const std::string& value = *(it + 1);
+    if (value.empty() || value.size() > 4 ||
+        value.find_first_not_of("0123456789") != std::string::npos) {
+      return std::nullopt;
+    }
+    const unsigned seconds = static_cast<unsigned>(std::stoul(value));
+    if (seconds < 1 || seconds > 3600) return std::nullopt;
+    inv.args.erase(it, it + 2);
+    return seconds;
+  }
+  return 0u;
+}
+
+}  // namespace korvexctl
