@@ -29,6 +29,12 @@ korvex::controller::ControllerCommands& commands() {
 korvex::topology::DeviceQueries& devices() {
   return korvex::theLibrary().devices();
 }
+korvex::recovery::AutoCheckList& autoCheckList() {
+  return korvex::theLibrary().autoCheckList();
+}
+korvex::recovery::Watchdog& watchdog() {
+  return korvex::theLibrary().watchdog();
+}
 
 }  // namespace
 
@@ -92,6 +98,50 @@ int KORVEX_CALL Hub_WriteFram(const KORVEX_CHAR* serial, unsigned int address, u
 
 int KORVEX_CALL Hub_WriteUSBSerial(const KORVEX_CHAR* serial, const uint8_t* data8) {
   return guarded([&] { return commands().writeUsbSerial(units(serial), data8); });
+}
+
+int KORVEX_CALL Hub_SetAutoCheckTimeInfo(unsigned int interval, unsigned int offTime) {
+  return guarded([&] { return autoCheckList().setTimeInfo(lowByte(interval), lowByte(offTime)); });
+}
+
+int KORVEX_CALL Hub_GetAutoCheckTimeInfo(uint8_t* interval, uint8_t* offTime) {
+  return guarded([&] { return autoCheckList().getTimeInfo(interval, offTime); });
+}
+
+int KORVEX_CALL Hub_SetAutoCheckDeviceInfo(const HubDeviceInfo* info) {
+  return guarded([&] { return autoCheckList().add(info); });
+}
+
+int KORVEX_CALL Hub_GetAutoCheckDeviceInfo(HubDeviceInfo* info) {
+  return guarded([&] { return autoCheckList().getFirst(info); });
+}
+
+int KORVEX_CALL Hub_GetNextAutoCheckDeviceInfo(HubDeviceInfo* info) {
+  return guarded([&] { return autoCheckList().getNext(info); });
+}
+
+int KORVEX_CALL Hub_GetAutoCheckDeviceInfoIndex(HubDeviceInfo* info, unsigned int index) {
+  return guarded([&] { return autoCheckList().getIndex(info, lowByte(index)); });
+}
+
+int KORVEX_CALL Hub_GetAutoCheckDeviceInfoSerial(HubDeviceInfo* info, const KORVEX_CHAR* serial) {
+  return guarded([&] { return autoCheckList().getSerial(info, units(serial)); });
+}
+
+int KORVEX_CALL Hub_DeleteAutoCheckDeviceInfo(const HubDeviceInfo* info) {
+  return guarded([&] { return autoCheckList().remove(info); });
+}
+
+int KORVEX_CALL Hub_StartAutoRecovery(void) {
+  return guarded([&] { return watchdog().start(); });
+}
+
+int KORVEX_CALL Hub_StopAutoRecovery(void) {
+  return guarded([&] { return watchdog().stop(); });
+}
+
+int KORVEX_CALL Hub_GetAutoRecoveryStatus(void) {
+  return guarded([&] { return watchdog().status(); });
 }
 
 }  // extern "C"

@@ -1,6 +1,11 @@
 // The library's state: one object, reached by the exported functions
 // through theLibrary(). Tests build their own instance over a simulated
 // platform.
+//
+// Locks, in the only order in which they are ever taken:
+// WatchdogLock (a whole check cycle) -> LibraryLock (a USB scan) -> the
+// list's ListLock (never held during I/O) -> a controller's lock (one
+// command's exchanges).
 #pragma once
 
 #include <mutex>
@@ -8,6 +13,8 @@
 #include "korvex/controller/controller_commands.h"
 #include "korvex/controller/controller_locks.h"
 #include "korvex/platform/platform.h"
+#include "korvex/recovery/auto_check_list.h"
+#include "korvex/recovery/watchdog.h"
 #include "korvex/topology/device_queries.h"
 
 namespace korvex {
@@ -15,22 +22,35 @@ namespace korvex {
 class Library {
  public:
   explicit Library(platform::Platform& p)
-      : platform_(p), commands_(p, controllerLocks_), devices_(p, commands_, LibraryLock) {}
+      : platform_(p),
+        commands_(p, controllerLocks_),
+        devices_(p, commands_, LibraryLock),
+        list_(p),
+        watchdog_(p, devices_, commands_, list_) {}
   Library(const Library&) = delete;
   Library& operator=(const Library&) = delete;
 
   platform::Platform& platform() { return platform_; }
   controller::ControllerCommands& controllers() { return commands_; }
   topology::DeviceQueries& devices() { return devices_; }
+  recovery::AutoCheckList& autoCheckList() { return list_; }
+  recovery::Watchdog& watchdog() { return watchdog_; }
+
+  // Load: the store read, settings of 0 taken as 1, the watchdog restarted
+  // when auto recovery was on.
+  void load();
+  // Unload: the watchdog ended (recovery on stays recorded) and the store
+  // saved.
+  void unload(bool processExiting);
 
  private:
   platform::Platform& platform_;
-  // Serializes the USB scans (and, with auto recovery, the list's cursor
-  // and deletions). Taken after the watchdog's lock, never before it.
   std::mutex LibraryLock;
   controller::ControllerLocks controllerLocks_;
   controller::ControllerCommands commands_;
   topology::DeviceQueries devices_;
+  recovery::AutoCheckList list_;
+  recovery::Watchdog watchdog_;
 };
 
 // The instance behind the exports, bound to the build's platform.

@@ -52,6 +52,13 @@ struct LocalTime {
   std::uint16_t milliseconds = 0;
 };
 
+// How a file is opened (CreateFileW's access, sharing and disposition).
+enum class FileOpen {
+  ReadAlways,   // GENERIC_READ, FILE_SHARE_READ, OPEN_ALWAYS: a missing file is created empty
+  WriteAlways,  // GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS: existing bytes are kept
+  WriteNew,     // GENERIC_WRITE, no sharing, CREATE_ALWAYS: an existing file is emptied
+};
+
 // Number of UTF-16 units in the buffer handed to hidSerialNumber (64 bytes).
 inline constexpr std::size_t kHidSerialUnits = 32;
 
@@ -102,7 +109,9 @@ class Platform {
   // ---- USB host controller and hub driver interface ----
 
   // CreateFileW(path, GENERIC_WRITE, FILE_SHARE_WRITE, no security
-  // attributes, OPEN_EXISTING, no flags). kNoHandle on failure.
+  // attributes, OPEN_EXISTING). kNoHandle on failure. (The Windows
+  // implementation opens for overlapped I/O so that ioControl can give up on
+  // a request that a hub driver holds; to the caller it stays synchronous.)
   virtual Handle openUsbNode(std::u16string_view path) = 0;
 
   // DeviceIoControl(h, code, buffer, size, buffer, size, &returned, nullptr):
@@ -126,6 +135,71 @@ class Platform {
 
   // Sleep.
   virtual void sleep(std::uint32_t milliseconds) = 0;
+
+  // ---- Events ----
+
+  // Manual-reset event, not set (CreateEventW). kNoHandle on failure.
+  // close() releases it.
+  virtual Handle createEvent() = 0;
+  virtual void setEvent(Handle event) = 0;
+  virtual void resetEvent(Handle event) = 0;
+
+  // Waits up to milliseconds, on the platform's clock, for the event to be
+  // set (WaitForSingleObject). True when it is set.
+  virtual bool waitEvent(Handle event, std::uint32_t milliseconds) = 0;
+
+  // ---- Files ----
+
+  // CreateFileW with the access, sharing and disposition that `how` names,
+  // FILE_ATTRIBUTE_NORMAL. kNoHandle on failure. close() closes it.
+  virtual Handle openFile(std::u16string_view path, FileOpen how) = 0;
+
+  // ReadFile from the current position. False on failure; bytesRead < size
+  // at the end of the file.
+  virtual bool readFile(Handle file, std::span<std::uint8_t> buffer, std::uint32_t& bytesRead) = 0;
+
+  // WriteFile at the current position. True only when every byte was written.
+  virtual bool writeFile(Handle file, std::span<const std::uint8_t> bytes) = 0;
+
+  // SetFilePointer(FILE_END).
+  virtual bool seekFileEnd(Handle file) = 0;
+
+  // FlushFileBuffers: the bytes written so far are on the disk.
+  virtual bool flushFile(Handle file) = 0;
+
+  // MoveFileExW(source, target, MOVEFILE_REPLACE_EXISTING |
+  // MOVEFILE_WRITE_THROUGH): target is atomically replaced by source.
+  virtual bool replaceFile(std::u16string_view source, std::u16string_view target) = 0;
+
+  // DeleteFileW.
+  virtual bool deleteFile(std::u16string_view path) = 0;
+
+  // ---- Threads ----
+
+  using ThreadEntry = void (*)(void* argument);
+
+  // CreateThread with default security and stack size and no flags: the
+  // thread starts at once and runs entry(argument). When entry returns, the
+  // thread reports itself finished and then ends without running library
+  // code again, so that an unload which has seen it finished may unmap the
+  // library. kNoHandle when the thread cannot be created.
+  virtual Handle startThread(ThreadEntry entry, void* argument) = 0;
+
+  // Whether the thread has begun to run entry. On Windows a new thread
+  // cannot begin while the loader lock is held, so during an unload a
+  // false answer stays false until the unload returns.
+  virtual bool threadStarted(Handle thread) = 0;
+
+  // Waits up to milliseconds for entry to have returned. True when it has.
+  virtual bool waitThreadFinished(Handle thread, std::uint32_t milliseconds) = 0;
+
+  // Ends the thread forcibly (TerminateThread, exit code 0): only for a
+  // thread that has not started, or as a last resort.
+  virtual void terminateThread(Handle thread) = 0;
+
+  // Lets the thread end and releases its handle. Call after the thread has
+  // finished or been terminated; the handle is invalid afterwards.
+  virtual void releaseThread(Handle thread) = 0;
 
   // ---- Process ----
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,16 +19,15 @@ namespace fs = std::filesystem;
 
 class Exports : public ::testing::Test {
  protected:
-  // The library binds its world at its first call, once per process.
+  // The library binds its world when it is loaded, before main: the
+  // runner script names the world file and its folder in the environment.
   static void SetUpTestSuite() {
-    folder_ = fs::temp_directory_path() / ("korvex-exports-" + std::to_string(::getpid()));
-    fs::create_directories(folder_);
-    worldFile_ = folder_ / "world.json";
-    std::ofstream(worldFile_)
-        << R"({"otherHidDevices": [{"serial": "0000000A", "controller": {}}]})";
-    ASSERT_EQ(setenv("KORVEX_SIM_WORLD", worldFile_.c_str(), 1), 0);
+    const char* world = std::getenv("KORVEX_SIM_WORLD");
+    ASSERT_NE(world, nullptr) << "run through run_exports_tests.sh";
+    worldFile_ = world;
+    folder_ = worldFile_.parent_path();
   }
-  static void TearDownTestSuite() { fs::remove_all(folder_); }
+  static void TearDownTestSuite() {}
 
   static std::string fileText() {
     std::ifstream in(worldFile_);
@@ -77,6 +77,46 @@ TEST_F(Exports, MissingControllerFailsAtOnceAndWritesNothing) {
   EXPECT_EQ(Hub_SetReset(u"NOPE", 0), 0);
   EXPECT_EQ(status, 0xEE);
   EXPECT_EQ(clock[0], 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Exports, LoadCreatedTheStoreAndListChangesReachIt) {
+  EXPECT_TRUE(fs::exists(folder_ / "korvex.dat"));
+  HubDeviceInfo info{};
+  const std::u16string serial = u"0000000A";
+  std::copy(serial.begin(), serial.end(), info.controllerSerial);
+  info.idVendor = 0x1234;
+  ASSERT_EQ(Hub_SetAutoCheckDeviceInfo(&info), 1);
+  EXPECT_EQ(fs::file_size(folder_ / "korvex.dat"), 33288u);
+  HubDeviceInfo back{};
+  // Index 0x100 is 0 once cut to a byte.
+  ASSERT_EQ(Hub_GetAutoCheckDeviceInfoIndex(&back, 0x100), 1);
+  EXPECT_EQ(back.idVendor, 0x1234);
+  ASSERT_EQ(Hub_SetAutoCheckTimeInfo(0x105, 0x203), 1);
+  std::uint8_t interval = 0, offTime = 0;
+  ASSERT_EQ(Hub_GetAutoCheckTimeInfo(&interval, &offTime), 1);
+  EXPECT_EQ(interval, 5);
+  EXPECT_EQ(offTime, 3);
+  EXPECT_EQ(Hub_GetAutoRecoveryStatus(), 0);
+  ASSERT_EQ(Hub_StartAutoRecovery(), 1);
+  EXPECT_EQ(Hub_GetAutoRecoveryStatus(), 1);
+  ASSERT_EQ(Hub_StopAutoRecovery(), 1);
+  ASSERT_EQ(Hub_DeleteAutoCheckDeviceInfo(&info), 1);
+  EXPECT_EQ(Hub_GetAutoCheckDeviceInfo(&back), 0);
+}
+
+TEST_F(Exports, DeviceQueriesOnAWorldWithoutHubs) {
+  HubDeviceInfo info;
+  std::memset(&info, 0xAB, sizeof info);
+  EXPECT_EQ(Hub_GetDeviceInfo(&info), 0);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&info);
+  EXPECT_TRUE(std::all_of(bytes, bytes + sizeof info, [](unsigned char b) { return b == 0; }));
+  EXPECT_EQ(Hub_GetNextDeviceInfo(&info), 0);
+  EXPECT_EQ(Hub_GetDeviceInfoIndex(&info, 0), 0);
+  EXPECT_EQ(Hub_GetDeviceInfoSerial(&info, u""), 0);
 }
 
 }  // namespace

@@ -32,6 +32,29 @@ class ByteStreamPlatform final : public platform::Platform {
   void sleep(std::uint32_t) override {}
   std::u16string executableFolder() override { return u"/"; }
 
+  // The walk uses none of these; they fail.
+  platform::Handle createEvent() override { return platform::kNoHandle; }
+  void setEvent(platform::Handle) override {}
+  void resetEvent(platform::Handle) override {}
+  bool waitEvent(platform::Handle, std::uint32_t) override { return true; }
+  platform::Handle openFile(std::u16string_view, platform::FileOpen) override {
+    return platform::kNoHandle;
+  }
+  bool readFile(platform::Handle, std::span<std::uint8_t>, std::uint32_t& read) override {
+    read = 0;
+    return false;
+  }
+  bool writeFile(platform::Handle, std::span<const std::uint8_t>) override { return false; }
+  bool seekFileEnd(platform::Handle) override { return false; }
+  bool flushFile(platform::Handle) override { return false; }
+  bool replaceFile(std::u16string_view, std::u16string_view) override { return false; }
+  bool deleteFile(std::u16string_view) override { return false; }
+  platform::Handle startThread(ThreadEntry, void*) override { return platform::kNoHandle; }
+  bool threadStarted(platform::Handle) override { return false; }
+  bool waitThreadFinished(platform::Handle, std::uint32_t) override { return true; }
+  void terminateThread(platform::Handle) override {}
+  void releaseThread(platform::Handle) override {}
+
   // Handles opened and not closed: must be 0 when the code under test is done.
   int openHandles() const { return open_; }
 

@@ -1,7 +1,6 @@
-// korvexctl: the hub controller commands for a person or a script.
+// korvexctl: the hub controller commands and the auto-recovery list for a
+// person or a script.
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -9,25 +8,12 @@
 
 #include "invocation.h"
 #include "run_command.h"
-
-namespace {
-
-// Over the simulator the library reads its world from the file this
-// variable names; it does so at its first call, which comes after this.
-bool selectWorld(const std::string& file) {
+#include "watch_command.h"
 #ifdef KORVEXCTL_SIMULATED
-#ifdef _WIN32
-  return _putenv_s("KORVEX_SIM_WORLD", file.c_str()) == 0;
-#else
-  return setenv("KORVEX_SIM_WORLD", file.c_str(), 1) == 0;
-#endif
-#else
-  (void)file;
-  return false;
-#endif
-}
+#include <unistd.h>
 
-}  // namespace
+#include "world_select.h"
+#endif
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -46,14 +32,29 @@ int main(int argc, char** argv) {
     std::cerr << "korvexctl: --watch takes a number of seconds from 1 to 3600 (list only)\n";
     return korvexctl::kBadArgument;
   }
-  if (inv.world && !selectWorld(*inv.world)) {
+  if (inv.world && inv.world->empty()) {
+    std::cerr << "korvexctl: --world needs a file name\n";
+    return korvexctl::kBadArgument;
+  }
+#ifdef KORVEXCTL_SIMULATED
+  // Normally settled before the library was loaded (see world_select.h).
+  if (korvexctl::selectWorld(argc, argv, environ) == korvexctl::WorldSelection::Failed) {
+    std::cerr << "korvexctl: could not run over the world file " << *inv.world << '\n';
+    return korvexctl::kFailed;
+  }
+#else
+  if (inv.world) {
     std::cerr << "korvexctl: --world works only with a build over the simulated world\n";
     return korvexctl::kBadArgument;
   }
+#endif
+  const bool streaming = *watch != 0 || inv.command == "watch";
   for (;;) {
-    const korvexctl::Result result = korvexctl::runCommand(inv);
+    const korvexctl::Result result = inv.command == "watch"
+                                         ? korvexctl::runWatch(inv.args, inv.json, std::cout)
+                                         : korvexctl::runCommand(inv);
     if (inv.json) {
-      std::cout << result.json.dump(*watch ? -1 : 2) << std::endl;
+      std::cout << result.json.dump(streaming ? -1 : 2) << std::endl;
     } else if (result.exitCode == korvexctl::kDone) {
       std::cout << result.text << std::endl;
     } else {

@@ -10,32 +10,20 @@
 #include "clock_bcd.h"
 #include "device_row_text.h"
 #include "fram_text.h"
+#include "hub_scan.h"
 #include "korvex/common/utf16.h"
+#include "library_text.h"
+#include "recovery_commands.h"
+#include "text_table.h"
+#ifdef KORVEXCTL_SIMULATED
+#include "sim_commands.h"
+#endif
 
 namespace korvexctl {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using KString = std::basic_string<KORVEX_CHAR>;
-
-KString toLibraryString(const std::string& utf8) {
-  const std::u16string units = korvex::fromUtf8(utf8);
-  return KString(units.begin(), units.end());
-}
-
-Result fail(int code, const std::string& error, const std::string& message) {
-  return {code, {{"ok", false}, {"error", error}, {"message", message}}, message};
-}
-
-Result badArgument(const std::string& message) {
-  return fail(kBadArgument, "bad-argument", message);
-}
-
-Result done(nlohmann::json json, std::string text) {
-  json["ok"] = true;
-  return {kDone, std::move(json), std::move(text)};
-}
 
 // The exports report only 0 for a failure. A controller that is missing
 // fails at once, one that stays silent only after the reply time-out, so
@@ -244,25 +232,15 @@ Result framWrite(const std::string& serial, const Args& args) {
 // The hubs in discovery order, as the program's main list shows them.
 Result listHubs(const Args& args) {
   if (!args.empty()) return badArgument("list takes no arguments besides --watch N");
-  std::vector<talvane::DeviceRowText> rows;
-  HubDeviceInfo info{};
-  // A scan that saw hubs but could record none still returns 1; entry 0
-  // exists only when the index lookup finds it.
-  if (Hub_GetDeviceInfo(&info) != 0) {
-    HubDeviceInfo probe{};
-    if (Hub_GetDeviceInfoIndex(&probe, 0) != 0) rows.push_back(talvane::deviceRowText(1, info));
-    while (Hub_GetNextDeviceInfo(&info) != 0) {
-      rows.push_back(talvane::deviceRowText(static_cast<int>(rows.size()) + 1, info));
-    }
-  }
   nlohmann::json hubs = nlohmann::json::array();
-  std::vector<std::vector<std::string>> table{
+  std::vector<TableRow> table{
       {"No", "PIC Serial", "HUB Power", "Device Status", "VID", "PID", "Product Name"}};
-  for (const auto& r : rows) {
-    std::vector<std::string> cells{korvex::toUtf8(r.number), korvex::toUtf8(r.serial),
-                                   korvex::toUtf8(r.power),  korvex::toUtf8(r.deviceStatus),
-                                   korvex::toUtf8(r.vid),    korvex::toUtf8(r.pid),
-                                   korvex::toUtf8(r.product)};
+  for (const auto& info : scanHubs()) {
+    const auto r = talvane::deviceRowText(static_cast<int>(table.size()), info);
+    TableRow cells{korvex::toUtf8(r.number), korvex::toUtf8(r.serial),
+                   korvex::toUtf8(r.power),  korvex::toUtf8(r.deviceStatus),
+                   korvex::toUtf8(r.vid),    korvex::toUtf8(r.pid),
+                   korvex::toUtf8(r.product)};
     hubs.push_back({{"no", std::stoi(cells[0])},
                     {"serial", cells[1]},
                     {"power", cells[2]},
@@ -272,20 +250,8 @@ Result listHubs(const Args& args) {
                     {"product", cells[6]}});
     table.push_back(std::move(cells));
   }
-  std::vector<std::size_t> widths(table.front().size(), 0);
-  for (const auto& row : table) {
-    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
-  }
-  std::string text;
-  for (const auto& row : table) {
-    std::string line;
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      line += row[c] + std::string(c + 1 < row.size() ? widths[c] - row[c].size() + 2 : 0, ' ');
-    }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    text += (text.empty() ? "" : "\n") + line;
-  }
-  if (rows.empty()) text += "\n(no hub carrying the controller found)";
+  std::string text = formatTable(table);
+  if (table.size() == 1) text += "\n(no hub carrying the controller found)";
   return done({{"hubs", hubs}}, text);
 }
 
@@ -302,6 +268,14 @@ Result runCommand(const Invocation& inv) {
       {"fram", {{"read", framRead}, {"write", framWrite}}}};
 
   if (inv.command == "list") return listHubs(inv.args);
+  if (inv.command == "recovery") return runRecovery(inv.args);
+  if (inv.command == "sim") {
+#ifdef KORVEXCTL_SIMULATED
+    return runSim(inv.args);
+#else
+    return badArgument("sim works only in a build over the simulated world");
+#endif
+  }
   Args args = inv.args;
   Handler handler;
   if (const auto it = kSimple.find(inv.command); it != kSimple.end()) {

@@ -30,11 +30,15 @@ std::uint32_t SimClock::tick() {
 }
 
 std::uint32_t SimClock::peek() const {
-  return virtual_ ? virtualNow_ : offset_ + steadyMs();
+  return virtual_ ? static_cast<std::uint32_t>(virtualNow_) : offset_ + steadyMs();
 }
 
 void SimClock::advance(std::uint32_t milliseconds) {
   if (virtual_) virtualNow_ += milliseconds;
+}
+
+void SimClock::advanceTo(std::uint64_t when) {
+  if (virtual_ && when > virtualNow_) virtualNow_ = when;
 }
 
 }  // namespace korvex::sim

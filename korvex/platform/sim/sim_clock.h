@@ -31,12 +31,20 @@ class SimClock {
   // Moves a virtual clock on; a real clock ignores it.
   void advance(std::uint32_t milliseconds);
 
+  // Virtual time as milliseconds since the virtual clock's epoch, without
+  // wrapping: the counter is its low 32 bits. Waits measure their
+  // deadlines on it. 0 on a real clock.
+  std::uint64_t virtualNow() const { return virtual_ ? virtualNow_ : 0; }
+
+  // Moves a virtual clock on to `when` (never back).
+  void advanceTo(std::uint64_t when);
+
  private:
   static std::uint32_t steadyMs();
 
   bool virtual_ = false;
   std::uint32_t offset_ = 0;  // real: added to the steady milliseconds
-  std::uint32_t virtualNow_ = 0;
+  std::uint64_t virtualNow_ = 0;
   std::uint32_t step_ = 0;
 };
 

@@ -1,10 +1,13 @@
 // SimPlatform: construction, handles, time, the process, and inspection.
 // The HID entries are in sim_platform_hid.cpp, the USB node entries in
-// sim_platform_usb.cpp.
+// sim_platform_usb.cpp, events and the clock controls in
+// sim_platform_events.cpp, files in sim_platform_files.cpp and threads in
+// sim_platform_threads.cpp.
 #include "korvex/platform/sim/sim_platform.h"
 
 #include <chrono>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "korvex/platform/sim/host_system.h"
@@ -12,6 +15,20 @@
 #include "korvex/platform/sim/world_json.h"
 
 namespace korvex::sim {
+
+namespace {
+
+// The folder ending in a separator: its own kind, else the machine's.
+std::u16string endedFolder(std::u16string folder) {
+  if (folder.empty() || folder.back() == u'/' || folder.back() == u'\\') return folder;
+  const auto last = folder.find_last_of(u"/\\");
+  folder += last != std::u16string::npos
+                ? folder[last]
+                : static_cast<char16_t>(std::filesystem::path::preferred_separator);
+  return folder;
+}
+
+}  // namespace
 
 // ---- Impl ----
 
@@ -43,6 +60,12 @@ platform::Handle SimPlatform::Impl::open(OpenHandle::Kind kind, std::u16string_v
   return h;
 }
 
+std::optional<OpenHandle::Kind> SimPlatform::Impl::kindOf(platform::Handle h) const {
+  const auto it = handles.find(h);
+  if (it == handles.end()) return std::nullopt;
+  return it->second.kind;
+}
+
 std::optional<HidSite> SimPlatform::Impl::hidFor(platform::Handle h) {
   const auto it = handles.find(h);
   if (it == handles.end() || it->second.kind != OpenHandle::Kind::Hid) return std::nullopt;
@@ -57,7 +80,9 @@ SimPlatform::SimPlatform(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
 
 SimPlatform::SimPlatform(Key, std::unique_ptr<Impl> impl) : SimPlatform(std::move(impl)) {}
 
-SimPlatform::~SimPlatform() = default;
+SimPlatform::~SimPlatform() {
+  impl_->endThreads();
+}
 
 std::unique_ptr<SimPlatform> SimPlatform::fromJson(std::string_view json) {
   auto impl = std::make_unique<Impl>();
@@ -75,15 +100,28 @@ std::unique_ptr<SimPlatform> SimPlatform::fromFile(const std::filesystem::path& 
 // ---- Handles ----
 
 void SimPlatform::close(platform::Handle h) {
-  std::lock_guard lock(impl_->mutex);
-  if (impl_->handles.erase(h) != 0) ++impl_->counts.closes;
+  std::unique_lock lock(impl_->mutex);
+  Impl& impl = *impl_;
+  const auto kind = impl.kindOf(h);
+  if (!kind) return;
+  if (*kind == OpenHandle::Kind::Thread) {
+    impl.releaseThread(lock, h);
+    return;
+  }
+  impl.handles.erase(h);
+  ++impl.counts.closes;
+  // A wait on a closed event keeps the event until it returns.
+  impl.events.erase(h);
+  impl.files.erase(h);
 }
 
 // ---- Time ----
 
 std::uint32_t SimPlatform::tickCount() {
   std::lock_guard lock(impl_->mutex);
-  return impl_->clock.tick();
+  const std::uint32_t now = impl_->clock.tick();
+  if (impl_->clock.isVirtual()) impl_->timeMoved();
+  return now;
 }
 
 platform::LocalTime SimPlatform::localTime() {
@@ -99,6 +137,7 @@ void SimPlatform::sleep(std::uint32_t milliseconds) {
     std::lock_guard lock(impl_->mutex);
     if (impl_->clock.isVirtual()) {
       impl_->clock.advance(milliseconds);
+      impl_->timeMoved();
       return;
     }
   }
@@ -108,11 +147,13 @@ void SimPlatform::sleep(std::uint32_t milliseconds) {
 void SimPlatform::useVirtualClock(std::uint32_t startTick, std::uint32_t stepPerTickCall) {
   std::lock_guard lock(impl_->mutex);
   impl_->clock.useVirtual(startTick, stepPerTickCall);
+  impl_->timeMoved();
 }
 
 void SimPlatform::advance(std::uint32_t milliseconds) {
   std::lock_guard lock(impl_->mutex);
   impl_->clock.advance(milliseconds);
+  impl_->timeMoved();
 }
 
 void SimPlatform::setLocalTime(const platform::LocalTime& t) {
@@ -125,7 +166,14 @@ void SimPlatform::setLocalTime(const platform::LocalTime& t) {
 std::u16string SimPlatform::executableFolder() {
   std::lock_guard lock(impl_->mutex);
   impl_->refresh();
-  if (impl_->world.executableFolder) return *impl_->world.executableFolder;
+  if (impl_->world.executableFolder) return endedFolder(*impl_->world.executableFolder);
+  if (impl_->file) {
+    // A world kept in a file is a machine of its own: its program's files
+    // (the library's store and log) live beside it.
+    std::error_code ec;
+    const std::filesystem::path file = std::filesystem::absolute(impl_->file->path(), ec);
+    return endedFolder((ec ? impl_->file->path() : file).parent_path().u16string());
+  }
   return realExecutableFolder();
 }
 
@@ -133,7 +181,9 @@ std::u16string SimPlatform::executableFolder() {
 
 CallCounts SimPlatform::counts() const {
   std::lock_guard lock(impl_->mutex);
-  return impl_->counts;
+  CallCounts c = impl_->counts;
+  c.handlesOpen = impl_->handles.size();
+  return c;
 }
 
 void SimPlatform::resetCounts() {

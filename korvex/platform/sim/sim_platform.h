@@ -11,10 +11,18 @@
 // string; tools bind one to a file, which is re-read when it changes on disk
 // and rewritten after every command that changes the world's state.
 //
+// Besides the USB world it has what the library needs of the machine:
+// files (real ones, with the file system's sharing rules and injectable
+// failures), manual-reset events and threads, all on one clock: the real
+// one, or a virtual one that tests move on and settle (see "Threads and
+// time" below).
+//
 // All members are thread-safe.
 #pragma once
 
 #include <array>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -25,24 +33,41 @@
 #include <vector>
 
 #include "korvex/platform/platform.h"
-#include "korvex/platform/sim/sim_world.h"  // ControllerState, World
+#include "korvex/platform/sim/file_faults.h"   // FileCall
+#include "korvex/platform/sim/file_sharing.h"  // FileMode
+#include "korvex/platform/sim/sim_world.h"     // ControllerState, World
 
 namespace korvex::sim {
 
 // Platform calls made so far, for tests and benchmarks.
 struct CallCounts {
-  std::uint64_t interfaceLists = 0;     // enumerateInterfaces calls that got a list
-  std::uint64_t interfacesVisited = 0;  // interfaces handed to a visitor
-  std::uint64_t hidOpens = 0;           // successful openHid
-  std::uint64_t usbOpens = 0;           // successful openUsbNode
-  std::uint64_t closes = 0;             // close of an open handle
-  std::uint64_t hidQueries = 0;         // attributes, serial and caps reads
-  std::uint64_t featureSets = 0;        // hidSetFeature calls
-  std::uint64_t featureGets = 0;        // hidGetFeature calls
-  std::uint64_t ioControls = 0;         // ioControl calls
+  std::uint64_t interfaceLists = 0;      // enumerateInterfaces calls that got a list
+  std::uint64_t interfacesVisited = 0;   // interfaces handed to a visitor
+  std::uint64_t hidOpens = 0;            // successful openHid
+  std::uint64_t usbOpens = 0;            // successful openUsbNode
+  std::uint64_t closes = 0;              // close of an open handle, releaseThread
+  std::uint64_t hidQueries = 0;          // attributes, serial and caps reads
+  std::uint64_t featureSets = 0;         // hidSetFeature calls
+  std::uint64_t featureGets = 0;         // hidGetFeature calls
+  std::uint64_t ioControls = 0;          // ioControl calls
+  std::uint64_t fileOpens = 0;           // successful openFile
+  std::uint64_t fileOpenFailures = 0;    // openFile that failed (sharing, fault, no folder)
+  std::uint64_t fileReads = 0;           // readFile calls
+  std::uint64_t fileWrites = 0;          // writeFile calls
+  std::uint64_t eventCreates = 0;        // successful createEvent
+  std::uint64_t eventWaits = 0;          // waitEvent calls
+  std::uint64_t threadStarts = 0;        // successful startThread
+  std::uint64_t threadTerminations = 0;  // terminateThread on a thread that had not finished
 
-  std::uint64_t openHandles() const { return hidOpens + usbOpens - closes; }
+  // Handles of every kind (HID, USB node, event, file, thread, held file)
+  // open when the counts were taken. Not affected by resetCounts().
+  std::uint64_t handlesOpen = 0;
+  std::uint64_t openHandles() const { return handlesOpen; }
 };
+
+// How long the waits of the thread controls below give the threads, in real
+// time, before they report failure.
+inline constexpr std::chrono::milliseconds kSettleTimeout{10000};
 
 // One request report as the controller received it.
 struct ReceivedRequest {
@@ -79,7 +104,49 @@ class SimPlatform final : public platform::Platform {
   std::uint32_t tickCount() override;
   platform::LocalTime localTime() override;
   void sleep(std::uint32_t milliseconds) override;
+  platform::Handle createEvent() override;
+  void setEvent(platform::Handle event) override;
+  void resetEvent(platform::Handle event) override;
+  bool waitEvent(platform::Handle event, std::uint32_t milliseconds) override;
+  platform::Handle openFile(std::u16string_view path, platform::FileOpen how) override;
+  bool readFile(platform::Handle file, std::span<std::uint8_t> buffer,
+                std::uint32_t& bytesRead) override;
+  bool writeFile(platform::Handle file, std::span<const std::uint8_t> bytes) override;
+  bool seekFileEnd(platform::Handle file) override;
+  bool flushFile(platform::Handle file) override;
+  bool replaceFile(std::u16string_view source, std::u16string_view target) override;
+  bool deleteFile(std::u16string_view path) override;
+  platform::Handle startThread(ThreadEntry entry, void* argument) override;
+  bool threadStarted(platform::Handle thread) override;
+  bool waitThreadFinished(platform::Handle thread, std::uint32_t milliseconds) override;
+  void terminateThread(platform::Handle thread) override;
+  void releaseThread(platform::Handle thread) override;
   std::u16string executableFolder() override;
+
+  // Where the real calls leave room, the entries above behave like this:
+  // - executableFolder: the world's "executableFolder" (a separator added
+  //   when it lacks one); for a world bound to a file that does not name
+  //   one, the file's own folder; otherwise the running executable's.
+  // - waitEvent with 0xFFFFFFFF (INFINITE) waits without end; on an unknown
+  //   handle it fails at once.
+  // - flushFile hands the bytes to the operating system; it does not wait
+  //   for the disk.
+  // - threadStarted waits up to 2 s of real time for a new thread to begin,
+  //   and answers false at once for one held back by holdNewThreads.
+  // - waitThreadFinished waits in real time, up to the milliseconds given
+  //   (or the cap of limitThreadWaits), on either clock, so a thread that
+  //   never ends cannot hang a test. A terminated thread counts as
+  //   finished. On the virtual clock a time-out also moves the clock on by
+  //   the milliseconds, as the wait would have taken them.
+  // - terminateThread cannot kill a std::thread. A thread that has begun is
+  //   abandoned: detached, counted as finished, no longer waited for when
+  //   settling, while it runs on until its entry returns. (The library ends
+  //   a thread forcibly only as a last resort.)
+  // - releaseThread, and close() on a thread handle, join a finished
+  //   thread; a thread still running goes on without a handle.
+  // - The destructor waits up to 10 s of real time for every thread started
+  //   here to end, and aborts the process with a message when one does not,
+  //   rather than let it call into a platform that is gone.
 
   // ---- Inspection and control, for tests, tools and benchmarks ----
 
@@ -87,13 +154,105 @@ class SimPlatform final : public platform::Platform {
   void resetCounts();
 
   // Time. By default the tick counter follows the real clock (from the
-  // world's "tickStart" when given) and sleep really sleeps. A virtual clock
-  // starts at startTick and advances only by advance(), by sleep(), and by
-  // stepPerTickCall on every tickCount() call, so a 5000 ms wait ends after
-  // 5000 / stepPerTickCall calls without any real waiting.
+  // world's "tickStart" when given), sleep really sleeps and waitEvent waits
+  // real milliseconds. A virtual clock starts at startTick and advances only
+  // by advance(), by sleep(), by stepPerTickCall on every tickCount() call,
+  // and by a waitThreadFinished that times out, so a 5000 ms wait ends
+  // after 5000 / stepPerTickCall calls without any real waiting. A waitEvent
+  // on it returns when the event is set or when the virtual clock reaches
+  // its deadline, whichever thread moves the clock there.
   void useVirtualClock(std::uint32_t startTick, std::uint32_t stepPerTickCall = 1);
   void advance(std::uint32_t milliseconds);
   void setLocalTime(const platform::LocalTime& t);
+
+  // ---- Threads and time ----
+  //
+  // A test drives the threads started through startThread (the watchdog)
+  // on the virtual clock like this:
+  //
+  //   world->useVirtualClock(0);
+  //   ... start the watchdog ...
+  //   for (int i = 0; i < 5; ++i) ASSERT_TRUE(world->advanceAndSettle(1000));
+  //   ... assert what five seconds of watchdog did ...
+  //
+  // "Settled" means every thread started here that is running is blocked
+  // in waitEvent: its event not set, its deadline not reached. Threads that
+  // have finished, been terminated, or are held back by holdNewThreads do
+  // not count. Other threads (the test's own) are neither waited for nor
+  // required to block. A thread blocked anywhere else (a lock, a real-time
+  // wait) keeps the platform from settling until it moves on.
+
+  // Waits in real time, up to realTimeout, until the platform has settled.
+  // True when it has; false, with a note on standard error saying so, when
+  // realTimeout passed first (a thread blocked elsewhere, or one that never
+  // stops running).
+  bool settle(std::chrono::milliseconds realTimeout = kSettleTimeout);
+
+  // Moves the virtual clock on by `milliseconds` as the threads would see
+  // real time pass: first settles; then, while the earliest deadline of a
+  // blocked wait lies within the span, moves the clock exactly to that
+  // deadline and settles again (the woken threads run until they block
+  // again or finish); finally moves the clock to the end of the span,
+  // unless the threads' own tick calls and sleeps have already taken it
+  // past. So five calls with 1000 let a loop of waitEvent(stop, 1000) run
+  // five times, whatever time each round uses; one call with 5000 runs it
+  // only as often as 1000 ms steps fit between the deadlines that the
+  // rounds' own time use pushes out. On the real clock it only settles.
+  // False, with a note on standard error, when settling took longer than
+  // realTimeout (counted over the whole call); the clock then stays where
+  // it had got to.
+  bool advanceAndSettle(std::uint32_t milliseconds,
+                        std::chrono::milliseconds realTimeout = kSettleTimeout);
+
+  // Waits in real time, up to realTimeout, until at least n threads (of any
+  // origin) are blocked in waitEvent on the virtual clock. True when they
+  // are.
+  [[nodiscard]] bool waitForWaiters(std::size_t n,
+                                    std::chrono::milliseconds realTimeout = kSettleTimeout);
+
+  // While set, startThread fails (kNoHandle), as when the system is out of
+  // resources.
+  void failThreadStarts(bool fail);
+
+  // While held, threads from startThread are created but do not begin to
+  // run their entry, as when a library's load holds the loader lock:
+  // threadStarted answers false for them at once, and terminateThread ends
+  // them without their entry ever running. Lifting the hold lets the
+  // others begin.
+  void holdNewThreads(bool hold);
+
+  // Caps the real time that any waitThreadFinished waits, so that a test
+  // of a thread that does not end in time need not wait the full time-out.
+  // nullopt (the default) waits as long as asked.
+  void limitThreadWaits(std::optional<std::chrono::milliseconds> limit);
+
+  // ---- Files ----
+  //
+  // Paths are the caller's UTF-16, used as real paths on the machine. The
+  // platform keeps a table of the files its handles hold open and applies
+  // the sharing rules to it (see file_sharing.h); other programs' opens of
+  // the same files are not seen, except through holdFile.
+
+  // From now on, the next `count` calls of this kind on a path that ends in
+  // pathSuffix fail; -1 makes every such call fail until changed, 0 ends
+  // the failures. An open fails without touching the file; a read reads
+  // nothing; a write writes the first half of its bytes and fails; a flush
+  // fails; a replace (matched on either path) and a delete leave both
+  // files alone.
+  void failFileCalls(FileCall call, std::u16string_view pathSuffix, int count);
+  // The same for opens and for writes.
+  void failFileOpens(std::u16string_view pathSuffix, int count) {
+    failFileCalls(FileCall::Open, pathSuffix, count);
+  }
+  void failFileWrites(std::u16string_view pathSuffix, int count) {
+    failFileCalls(FileCall::Write, pathSuffix, count);
+  }
+
+  // Holds an existing file open as another program would, with this access
+  // and sharing, so that the sharing rules apply to the library's opens.
+  // Reads and writes on the handle fail. kNoHandle when the file does not
+  // exist or its sharing refuses the hold. close() releases it.
+  platform::Handle holdFile(std::u16string_view path, const FileMode& how);
 
   // The state of the controller with this serial (first one found), or
   // nullopt when the world has none.

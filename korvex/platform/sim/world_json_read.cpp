@@ -46,12 +46,17 @@ HidEndpoint readHidEndpoint(const Fields& f) {
   return hid;
 }
 
-const std::initializer_list<std::string_view> kHidEndpointKeys = {"path",
-                                                                  "versionNumber",
-                                                                  "inputReportByteLength",
-                                                                  "outputReportByteLength",
-                                                                  "featureReportByteLength",
-                                                                  "faults"};
+// Lists of keys are made on first use, so that a world can be read while
+// the program's static objects are still being constructed.
+std::initializer_list<std::string_view> hidEndpointKeys() {
+  static const std::initializer_list<std::string_view> keys = {"path",
+                                                               "versionNumber",
+                                                               "inputReportByteLength",
+                                                               "outputReportByteLength",
+                                                               "featureReportByteLength",
+                                                               "faults"};
+  return keys;
+}
 
 FirmwareFaults readFirmwareFaults(const Fields& owner) {
   FirmwareFaults faults;
@@ -95,19 +100,22 @@ Firmware readFirmware(const Fields& f) {
   return fw;
 }
 
-const std::initializer_list<std::string_view> kFirmwareKeys = {
-    "power", "registers", "fram", "usbSerial", "fault", "resetValues", "picWriteSteps", "faults"};
+std::initializer_list<std::string_view> firmwareKeys() {
+  static const std::initializer_list<std::string_view> keys = {
+      "power", "registers", "fram", "usbSerial", "fault", "resetValues", "picWriteSteps", "faults"};
+  return keys;
+}
 
 Firmware readStandaloneFirmware(const Json& j, const std::string& where) {
-  return readFirmware(Fields(j, where, kFirmwareKeys));
+  return readFirmware(Fields(j, where, firmwareKeys()));
 }
 
 DeviceController readDeviceController(const Json& j, const std::string& where) {
-  const Fields f(j, where, kFirmwareKeys, {"hid"});
+  const Fields f(j, where, firmwareKeys(), {"hid"});
   DeviceController c;
   c.firmware = readFirmware(f);
   if (const Json* hid = f.find("hid")) {
-    c.hid = readHidEndpoint(Fields(*hid, f.at("hid"), kHidEndpointKeys));
+    c.hid = readHidEndpoint(Fields(*hid, f.at("hid"), hidEndpointKeys()));
   }
   return c;
 }
@@ -259,7 +267,7 @@ HostController readHostController(const Json& j, const std::string& where) {
 }
 
 HidDevice readHidDevice(const Json& j, const std::string& where) {
-  const Fields f(j, where, {"vid", "pid", "serial", "controller"}, kHidEndpointKeys);
+  const Fields f(j, where, {"vid", "pid", "serial", "controller"}, hidEndpointKeys());
   HidDevice d;
   if (const Json* c = f.find("controller")) {
     d.firmware = readStandaloneFirmware(*c, f.at("controller"));

@@ -1,0 +1,74 @@
+// The auto-recovery list and the watchdog's settings, in the block that is
+// also the store file.
+//
+// One lock, ListLock, guards the block. It is never held during input or
+// output, a controller exchange or a wait, and no other lock is taken while
+// it is held, so the program's list calls never wait for a USB scan and the
+// watchdog can step through the list while the program adds or deletes.
+// Every record carries an identity (kept beside the block, not in it) that
+// moves with it when a deletion shifts the slots; the watchdog works on a
+// copy of a record and stores its counters back by that identity.
+#pragma once
+
+#include <korvex.h>
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "korvex/platform/platform.h"
+#include "korvex/recovery/auto_check_store.h"
+#include "korvex/recovery/record_check.h"
+
+namespace korvex::recovery {
+
+class AutoCheckList {
+ public:
+  explicit AutoCheckList(platform::Platform& p) : platform_(p) {}
+
+  // The exports. Byte arguments are already cut to 8 bits.
+  int setTimeInfo(std::uint8_t interval, std::uint8_t offTime);
+  int getTimeInfo(std::uint8_t* interval, std::uint8_t* offTime);
+  int add(const HubDeviceInfo* info);
+  int getFirst(HubDeviceInfo* info);
+  int getNext(HubDeviceInfo* info);
+  int getIndex(HubDeviceInfo* info, std::uint8_t index);
+  int getSerial(HubDeviceInfo* info, const char16_t* serial);
+  int remove(const HubDeviceInfo* info);
+
+  // Load: the block from the store file, made safe, settings of 0 as 1.
+  void load();
+  // Writes the block to the store file. False when it could not be written.
+  bool save();
+
+  bool recoveryOn();
+  void setRecoveryOn(bool on);
+  std::pair<std::uint8_t, std::uint8_t> settings();  // interval, off time
+
+  // The watchdog's walk through the list within one check cycle.
+  struct Watched {
+    AutoCheckRecord record;
+    std::uint64_t id = 0;
+  };
+  // The first record, in list order, whose identity is not in done; the
+  // check index is set to its slot. nullopt when every record is done.
+  std::optional<Watched> nextUnchecked(const std::vector<std::uint64_t>& done);
+  // Stores the counters into the record with this identity, wherever it now
+  // stands; nothing when it has been deleted meanwhile.
+  void storeCounters(std::uint64_t id, RecordCounters counters);
+
+  // A copy of the block, for tests and tools.
+  AutoCheckStore snapshot();
+
+ private:
+  platform::Platform& platform_;
+  std::mutex ListLock;
+  std::mutex saveLock_;  // one save at a time; taken before ListLock
+  AutoCheckStore block_{};
+  std::array<std::uint64_t, kListCapacity> ids_{};
+  std::uint64_t nextId_ = 1;
+};
+
+}  // namespace korvex::recovery

@@ -1,0 +1,95 @@
+#include "korvex_dll.h"
+
+#include <string>
+#include <type_traits>
+
+#include "child_process.h"
+
+namespace korvex::wine {
+
+namespace {
+
+// The public header must declare what is called here.
+static_assert(std::is_same_v<decltype(RecoveryExports::SetAutoCheckTimeInfo),
+                             decltype(&Hub_SetAutoCheckTimeInfo)>);
+static_assert(std::is_same_v<decltype(RecoveryExports::GetAutoCheckTimeInfo),
+                             decltype(&Hub_GetAutoCheckTimeInfo)>);
+static_assert(std::is_same_v<decltype(RecoveryExports::SetAutoCheckDeviceInfo),
+                             decltype(&Hub_SetAutoCheckDeviceInfo)>);
+static_assert(std::is_same_v<decltype(RecoveryExports::GetAutoCheckDeviceInfo),
+                             decltype(&Hub_GetAutoCheckDeviceInfo)>);
+static_assert(std::is_same_v<decltype(RecoveryExports::GetNextAutoCheckDeviceInfo),
+                             decltype(&Hub_GetNextAutoCheckDeviceInfo)>);
+static_assert(std::is_same_v<decltype(RecoveryExports::GetAutoCheckDeviceInfoIndex),
+                             decltype(&Hub_GetAutoCheckDeviceInfoIndex)>);
+static_assert(std::is_same_v<decltype(RecoveryExports::GetAutoCheckDeviceInfoSerial),
+                             decltype(&Hub_GetAutoCheckDeviceInfoSerial)>);
+static_assert(std::is_same_v<decltype(RecoveryExports::DeleteAutoCheckDeviceInfo),
+                             decltype(&Hub_DeleteAutoCheckDeviceInfo)>);
+static_assert(
+    std::is_same_v<decltype(RecoveryExports::StartAutoRecovery), decltype(&Hub_StartAutoRecovery)>);
+static_assert(
+    std::is_same_v<decltype(RecoveryExports::StopAutoRecovery), decltype(&Hub_StopAutoRecovery)>);
+static_assert(std::is_same_v<decltype(RecoveryExports::GetAutoRecoveryStatus),
+                             decltype(&Hub_GetAutoRecoveryStatus)>);
+
+std::wstring dllPath() {
+  return ownFolder() + L"korvex.dll";
+}
+
+template <typename Fn>
+bool resolve(HMODULE module, const char* name, Fn& into) {
+  into = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  return into != nullptr;
+}
+
+std::chrono::milliseconds since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start);
+}
+
+}  // namespace
+
+KorvexDll::KorvexDll() {
+  // Loaded already, the DLL would only count one more reference and run
+  // no load handling.
+  if (mapped()) return;
+  const auto start = std::chrono::steady_clock::now();
+  module_ = LoadLibraryW(dllPath().c_str());
+  loadTime_ = since(start);
+  if (module_ == nullptr) return;
+  RecoveryExports& e = exports_;
+  const bool complete =
+      resolve(module_, "Hub_SetAutoCheckTimeInfo", e.SetAutoCheckTimeInfo) &&
+      resolve(module_, "Hub_GetAutoCheckTimeInfo", e.GetAutoCheckTimeInfo) &&
+      resolve(module_, "Hub_SetAutoCheckDeviceInfo", e.SetAutoCheckDeviceInfo) &&
+      resolve(module_, "Hub_GetAutoCheckDeviceInfo", e.GetAutoCheckDeviceInfo) &&
+      resolve(module_, "Hub_GetNextAutoCheckDeviceInfo", e.GetNextAutoCheckDeviceInfo) &&
+      resolve(module_, "Hub_GetAutoCheckDeviceInfoIndex", e.GetAutoCheckDeviceInfoIndex) &&
+      resolve(module_, "Hub_GetAutoCheckDeviceInfoSerial", e.GetAutoCheckDeviceInfoSerial) &&
+      resolve(module_, "Hub_DeleteAutoCheckDeviceInfo", e.DeleteAutoCheckDeviceInfo) &&
+      resolve(module_, "Hub_StartAutoRecovery", e.StartAutoRecovery) &&
+      resolve(module_, "Hub_StopAutoRecovery", e.StopAutoRecovery) &&
+      resolve(module_, "Hub_GetAutoRecoveryStatus", e.GetAutoRecoveryStatus);
+  if (!complete) unload();
+}
+
+KorvexDll::~KorvexDll() {
+  unload();
+}
+
+std::chrono::milliseconds KorvexDll::unload() {
+  if (module_ == nullptr) return std::chrono::milliseconds{0};
+  const auto start = std::chrono::steady_clock::now();
+  FreeLibrary(module_);
+  const auto took = since(start);
+  module_ = nullptr;
+  exports_ = {};
+  return took;
+}
+
+bool KorvexDll::mapped() {
+  return GetModuleHandleW(dllPath().c_str()) != nullptr;
+}
+
+}  // namespace korvex::wine

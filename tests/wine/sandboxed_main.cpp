@@ -1,0 +1,20 @@
+// The entry point of the test programs that load korvex.dll: the tests run
+// in a copy of the program in a fresh folder (see sandbox.h), or the program
+// plays a child role for one of them (see child_roles.h).
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+#include "child_roles.h"
+#include "crash_report.h"
+#include "sandbox.h"
+
+int main(int argc, char** argv) {
+  bool sandboxed = false;
+  for (int i = 1; i < argc; ++i) sandboxed = sandboxed || argv[i] == korvex::wine::kSandboxedFlag;
+  if (!sandboxed) return korvex::wine::runFromFreshFolder();
+  korvex::wine::endOnUnhandledException();
+  if (const auto exitCode = korvex::wine::playChildRole(argc, argv)) return *exitCode;
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,154 @@
+#!/bin/sh
+# Runs one Windows program under wine in a prefix of its own, made fresh for
+# this run and deleted afterwards, and exits with the program's exit code.
+#
+#   wine-run.sh wine64|wine PROGRAM [ARGUMENT...]
+#
+# wine64 runs a 64-bit program in a 64-bit prefix; wine runs a 32-bit program
+# in a 32-bit prefix (WINEARCH=win32).
+#
+# Two kinds of prefix (KORVEX_WINE_PREFIX):
+#   light (default)  made by hand: the drive links, system32 (and syswow64)
+#                    filled with symbolic links to wine's built-in DLLs, the
+#                    automatic prefix update switched off. Ready in a fraction
+#                    of a second; enough for console programs.
+#   full             booted with "wineboot -i": every built-in DLL copied and
+#                    registered, about 5 s (32-bit) to 15 s (64-bit) and over
+#                    1 GB per run.
+# The light prefix never runs the prefix update, the only step that writes
+# into system32, so nothing is ever written through its links.
+#
+# Overrides: KORVEX_WINE_DLLS64 and KORVEX_WINE_DLLS32 name the folders holding
+# wine's x86_64-windows and i386-windows DLLs when they are not found;
+# KORVEX_WINEDEBUG replaces WINEDEBUG=-all (wine's own messages are off).
+set -u
+
+if [ $# -lt 2 ]; then
+  echo "usage: $0 wine64|wine PROGRAM [ARGUMENT...]" >&2
+  exit 2
+fi
+loader_name=$1
+shift
+
+case $loader_name in
+  wine64) arch=win64 ;;
+  wine) arch=win32 ;;
+  *)
+    echo "$0: unknown loader '$loader_name' (wine64 or wine)" >&2
+    exit 2
+    ;;
+esac
+
+# First of the given paths that is an executable file, or a command on PATH.
+find_program() {
+  name=$1
+  shift
+  if command -v "$name" >/dev/null 2>&1; then
+    command -v "$name"
+    return 0
+  fi
+  for candidate in "$@"; do
+    if [ -x "$candidate" ]; then
+      echo "$candidate"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Folder of wine's PE DLLs for one machine (x86_64-windows or i386-windows).
+find_dlls() {
+  machine=$1
+  override=$2
+  for dir in $override /usr/lib/x86_64-linux-gnu/wine /usr/lib/i386-linux-gnu/wine \
+    /usr/lib64/wine /usr/lib32/wine /usr/lib/wine /usr/local/lib64/wine /usr/local/lib/wine \
+    /opt/wine-stable/lib64/wine /opt/wine-stable/lib/wine; do
+    for candidate in "$dir" "$dir/$machine"; do
+      if [ -f "$candidate/kernel32.dll" ] && [ -f "$candidate/ntdll.dll" ]; then
+        echo "$candidate"
+        return 0
+      fi
+    done
+  done
+  return 1
+}
+
+wine=$(find_program "$loader_name" "/usr/lib/wine/$loader_name" "/usr/lib64/wine/$loader_name" \
+  "/opt/wine-stable/bin/$loader_name") || {
+  echo "$0: $loader_name not found" >&2
+  exit 2
+}
+wineserver=$(find_program wineserver /usr/lib/wine/wineserver /opt/wine-stable/bin/wineserver) || {
+  echo "$0: wineserver not found" >&2
+  exit 2
+}
+
+base=$(mktemp -d "${TMPDIR:-/tmp}/korvex-wine.XXXXXX") || exit 2
+prefix=$base/prefix
+
+export WINEPREFIX="$prefix"
+export WINEARCH="$arch"
+export WINEDEBUG="${KORVEX_WINEDEBUG:--all}"
+# No prompts to install .NET or HTML support, no desktop menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# shellcheck disable=SC2317  # called through the trap below
+cleanup() {
+  "$wineserver" -k >/dev/null 2>&1
+  "$wineserver" -w >/dev/null 2>&1
+  rm -rf "$base"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+link_dlls() {
+  mkdir -p "$2" && ln -s "$1"/* "$2"/
+}
+
+make_light_prefix() {
+  if [ "$arch" = win64 ]; then
+    native=$(find_dlls x86_64-windows "${KORVEX_WINE_DLLS64:-}") || return 1
+    wow=$(find_dlls i386-windows "${KORVEX_WINE_DLLS32:-}") || wow=
+  else
+    native=$(find_dlls i386-windows "${KORVEX_WINE_DLLS32:-}") || return 1
+    wow=
+  fi
+  mkdir -p "$prefix/dosdevices" "$prefix/drive_c/windows" || return 1
+  ln -s ../drive_c "$prefix/dosdevices/c:" && ln -s / "$prefix/dosdevices/z:" || return 1
+  link_dlls "$native" "$prefix/drive_c/windows/system32" || return 1
+  if [ -n "$wow" ]; then
+    link_dlls "$wow" "$prefix/drive_c/windows/syswow64" || return 1
+  fi
+  echo disable >"$prefix/.update-timestamp"
+}
+
+make_full_prefix() {
+  "$wine" wineboot -i >/dev/null 2>&1
+}
+
+case ${KORVEX_WINE_PREFIX:-light} in
+  light)
+    if ! make_light_prefix; then
+      echo "$0: wine's DLLs not found; booting a full prefix" >&2
+      rm -rf "$prefix"
+      make_full_prefix || {
+        echo "$0: wineboot failed" >&2
+        exit 2
+      }
+    fi
+    ;;
+  full)
+    make_full_prefix || {
+      echo "$0: wineboot failed" >&2
+      exit 2
+    }
+    ;;
+  *)
+    echo "$0: KORVEX_WINE_PREFIX must be light or full" >&2
+    exit 2
+    ;;
+esac
+
+"$wine" "$@"
+exit $?
