@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "clean_folder_test.h"
+#include "loader_lock.h"
 #include "store_image.h"
 
 namespace korvex::wine {
@@ -158,6 +159,29 @@ TEST_F(UnloadWhileRunningTest, UnloadWhileTheWatchdogWaitsOrChecks) {
   EXPECT_LT(total, 60s);
   report("unload while running", slowest, total);
   EXPECT_GT(cyclesRun(), 0) << "no check cycle ran: no unload came during or after one";
+  expectALoadStillWorks();
+}
+
+// A check cycle calls into system DLLs, which may need the loader lock (wine's
+// setupapi does on its first call after being loaded), and an unload runs
+// holding that lock. Here the test holds the lock from before the first
+// cycle begins until its unload is done, so a cycle that needs the lock is
+// sure to be waiting for it when the unload comes.
+TEST_F(UnloadWhileRunningTest, UnloadWhileACheckCycleWaitsForTheLoaderLock) {
+  const LoaderLock loaderLock;
+  ASSERT_TRUE(loaderLock.available());
+  for (int i = 0; i < 2 && !HasFailure(); ++i) {
+    const bool byExport = i == 0;
+    SCOPED_TRACE(byExport ? "started by the export" : "started by the load");
+    loadPromptly(byExport ? 0 : 1);
+    if (HasFatalFailure()) return;
+    if (byExport) EXPECT_EQ(hub().StartAutoRecovery(), 1);
+    std::this_thread::sleep_for(800ms);
+    loaderLock.lock();
+    std::this_thread::sleep_for(400ms);
+    unloadPromptly();
+    loaderLock.unlock();
+  }
   expectALoadStillWorks();
 }
 
