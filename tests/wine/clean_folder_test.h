@@ -14,7 +14,7 @@ namespace korvex::wine {
 class CleanFolderTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(KorvexDll::mapped()) << "an earlier test left korvex.dll loaded";
+    ASSERT_TRUE(KorvexDll::waitUnmapped()) << "an earlier test left korvex.dll loaded";
     removeLibraryFiles();
   }
   void TearDown() override {

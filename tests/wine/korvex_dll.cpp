@@ -53,7 +53,7 @@ std::chrono::milliseconds since(std::chrono::steady_clock::time_point start) {
 KorvexDll::KorvexDll() {
   // Loaded already, the DLL would only count one more reference and run
   // no load handling.
-  if (mapped()) return;
+  if (!waitUnmapped()) return;
   const auto start = std::chrono::steady_clock::now();
   module_ = LoadLibraryW(dllPath().c_str());
   loadTime_ = since(start);
@@ -86,6 +86,28 @@ std::chrono::milliseconds KorvexDll::unload() {
   module_ = nullptr;
   exports_ = {};
   return took;
+}
+
+int KorvexDll::stopLeftoverWatchdog() {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExW(0, dllPath().c_str(), &module)) return 0;
+  const auto stop = reinterpret_cast<int(__stdcall*)()>(
+      reinterpret_cast<void*>(GetProcAddress(module, "Hub_StopAutoRecovery")));
+  const int result = stop != nullptr ? stop() : 0;
+  FreeLibrary(module);
+  waitUnmapped();
+  return result;
+}
+
+bool KorvexDll::waitUnmapped() {
+  // A stopped watchdog thread drops its reference to the library as its
+  // last act, a moment after the stop has returned.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (mapped()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    Sleep(1);
+  }
+  return true;
 }
 
 bool KorvexDll::mapped() {

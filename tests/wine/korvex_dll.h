@@ -42,9 +42,15 @@ class KorvexDll {
   // The exports; null pointers while not loaded.
   const RecoveryExports& hub() const { return exports_; }
 
-  // FreeLibrary; returns how long it took. Afterwards the DLL must no longer
-  // be mapped (see mapped()).
+  // FreeLibrary; returns how long it took. A running watchdog keeps the DLL
+  // mapped afterwards (see mapped() and stopLeftoverWatchdog()).
   std::chrono::milliseconds unload();
+
+  // For a library that a running watchdog kept loaded after its last
+  // FreeLibrary: takes a reference, stops auto recovery through it and
+  // releases the reference, which unloads the library. Returns the stop's
+  // result (0 when the library was not mapped).
+  static int stopLeftoverWatchdog();
 
   // Leaves the DLL loaded for the rest of the process, whose end then
   // brings the unload.
@@ -55,6 +61,8 @@ class KorvexDll {
 
   // Whether korvex.dll from the program's folder is mapped into the process.
   static bool mapped();
+  // Waits up to 2 s for the DLL to be unmapped; true when it is.
+  static bool waitUnmapped();
 
  private:
   HMODULE module_ = nullptr;

@@ -4,22 +4,29 @@
 
 namespace korvex::wine {
 
-LoaderLock::LoaderLock() {
+namespace {
+
+using LockFn = LONG(NTAPI*)(ULONG flags, ULONG* disposition, std::uintptr_t* cookie);
+using UnlockFn = LONG(NTAPI*)(ULONG flags, std::uintptr_t cookie);
+
+template <typename Fn>
+Fn fromNtdll(const char* name) {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  if (ntdll == nullptr) return;
-  lock_ =
-      reinterpret_cast<LockFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "LdrLockLoaderLock")));
-  unlock_ = reinterpret_cast<UnlockFn>(
-      reinterpret_cast<void*>(GetProcAddress(ntdll, "LdrUnlockLoaderLock")));
+  if (ntdll == nullptr) return nullptr;
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ntdll, name)));
 }
 
-void LoaderLock::lock() const {
+}  // namespace
+
+HeldLoaderLock::HeldLoaderLock() {
+  const auto lock = fromNtdll<LockFn>("LdrLockLoaderLock");
   // Flags 0: wait for the lock.
-  lock_(0, nullptr, &cookie_);
+  held_ = lock != nullptr && fromNtdll<UnlockFn>("LdrUnlockLoaderLock") != nullptr &&
+          lock(0, nullptr, &cookie_) >= 0;
 }
 
-void LoaderLock::unlock() const {
-  unlock_(0, cookie_);
+HeldLoaderLock::~HeldLoaderLock() {
+  if (held_) fromNtdll<UnlockFn>("LdrUnlockLoaderLock")(0, cookie_);
 }
 
 }  // namespace korvex::wine

@@ -1,33 +1,28 @@
-// The system loader's lock, taken and released by a test: the lock that
-// every load and unload of a DLL holds while it runs the DLL's entry point.
-// The loader exports no documented way to take it; ntdll's
-// LdrLockLoaderLock and LdrUnlockLoaderLock are found by name.
+// The system loader's lock, held by a test for the lifetime of an object:
+// the lock that every load and unload of a DLL holds while it runs the
+// DLL's entry point, and that the same thread may take again. The loader
+// exports no documented way to take it; ntdll's LdrLockLoaderLock and
+// LdrUnlockLoaderLock are found by name.
 #pragma once
 
 #include <cstdint>
 
 namespace korvex::wine {
 
-class LoaderLock {
+class HeldLoaderLock {
  public:
-  LoaderLock();
+  // Waits for the lock.
+  HeldLoaderLock();
+  ~HeldLoaderLock();
+  HeldLoaderLock(const HeldLoaderLock&) = delete;
+  HeldLoaderLock& operator=(const HeldLoaderLock&) = delete;
 
-  // Whether both functions were found.
-  bool available() const { return lock_ != nullptr && unlock_ != nullptr; }
-
-  // Waits for the lock; it may be taken again by the same thread, as every
-  // load and unload does.
-  void lock() const;
-  void unlock() const;
+  // False when the loader's functions were not found.
+  bool held() const { return held_; }
 
  private:
-  using LockFn = long(__stdcall*)(unsigned long flags, unsigned long* disposition,
-                                  std::uintptr_t* cookie);
-  using UnlockFn = long(__stdcall*)(unsigned long flags, std::uintptr_t cookie);
-
-  LockFn lock_ = nullptr;
-  UnlockFn unlock_ = nullptr;
-  mutable std::uintptr_t cookie_ = 0;
+  std::uintptr_t cookie_ = 0;
+  bool held_ = false;
 };
 
 }  // namespace korvex::wine

@@ -2,10 +2,11 @@
 //
 // Only what the loader lock allows happens here: the load reads the store
 // and may create the watchdog thread (which cannot start running until the
-// load returns); the unload tells a running watchdog to stop and waits for
-// its "finished" report, which the thread gives without needing the loader
-// lock, so a FreeLibrary with the watchdog running neither deadlocks nor
-// falls back to the forced end.
+// load returns). The watchdog thread holds a reference to this library for
+// as long as it runs, so an unload other than at process exit never meets
+// a running watchdog and waits for nothing: a FreeLibrary while auto
+// recovery runs leaves the library loaded, still watching, until recovery
+// is stopped.
 #include <windows.h>
 
 #include "korvex/recovery/lifecycle.h"

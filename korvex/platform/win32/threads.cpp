@@ -1,19 +1,18 @@
 // Threads that a library may start and still be unloaded after.
 //
-// The thread's start routine lives in the library. When the library is
-// unloaded, the unload waits (holding the loader lock) for the thread to
-// report that it is finished and then lets the library be unmapped, so after
-// that report the thread must not execute a single instruction of the
-// library. The report is therefore the routine's last act, a tail call of
-// SetEvent: SetEvent returns straight to the system's thread start-up code,
-// which ends the thread. This file is always compiled with sibling-call
-// optimization so that the call is a jump (see CMakeLists.txt). The
-// thread-detach notifications of the ending thread take the loader lock, so
-// they wait for a running unload and then no longer see the library.
+// A thread holds a reference to the module its start routine lives in for
+// as long as it runs, and drops it with its very last act,
+// FreeLibraryAndExitThread, which never returns into the module. So the
+// library is never unmapped under a running thread, and an unload never
+// has to wait, holding the loader lock, for a thread that may itself need
+// that lock (a check cycle's calls into system libraries can). A
+// FreeLibrary while the thread runs therefore leaves the library loaded,
+// and working, until the thread is stopped; at process exit the system
+// ends the thread first.
 //
-// A new thread runs the library's thread-attach handling before its start
-// routine, and that needs the loader lock: during an unload a thread that
-// has not started yet cannot start, and threadStarted stays false.
+// A new thread runs the process's thread-attach handling before its start
+// routine, and that needs the loader lock: a thread created during a load
+// starts only after the load returns.
 #include <windows.h>
 
 #include <atomic>
@@ -30,7 +29,9 @@ struct ThreadRecord {
   void* argument = nullptr;
   HANDLE thread = nullptr;
   HANDLE finished = nullptr;  // manual-reset, set when entry has returned
+  HMODULE module = nullptr;   // the thread's reference to its module
   std::atomic<bool> started{false};
+  std::atomic<bool> moduleHandedOver{false};  // the thread drops the reference itself
 
   ~ThreadRecord() {
     if (thread != nullptr) CloseHandle(thread);
@@ -46,8 +47,11 @@ DWORD WINAPI threadStart(LPVOID parameter) {
   auto* record = static_cast<ThreadRecord*>(parameter);
   record->started.store(true);
   record->entry(record->argument);
-  // Must stay a tail call: nothing of the library runs after the event is set.
-  return static_cast<DWORD>(SetEvent(record->finished));
+  // Once finished is set, the record may be freed by the thread's owner.
+  const HMODULE module = record->module;
+  record->moduleHandedOver.store(true);
+  SetEvent(record->finished);
+  FreeLibraryAndExitThread(module, 0);
 }
 
 }  // namespace
@@ -58,8 +62,15 @@ Handle Win32Platform::startThread(ThreadEntry entry, void* argument) {
   record->argument = argument;
   record->finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (record->finished == nullptr) return kNoHandle;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                          reinterpret_cast<LPCWSTR>(&threadStart), &record->module)) {
+    return kNoHandle;
+  }
   record->thread = CreateThread(nullptr, 0, &threadStart, record.get(), 0, nullptr);
-  if (record->thread == nullptr) return kNoHandle;
+  if (record->thread == nullptr) {
+    FreeLibrary(record->module);
+    return kNoHandle;
+  }
   // Owned by the seam handle from here; releaseThread takes it back.
   return reinterpret_cast<Handle>(record.release());
 }
@@ -79,6 +90,8 @@ void Win32Platform::terminateThread(Handle thread) {
 void Win32Platform::releaseThread(Handle thread) {
   if (thread == kNoHandle) return;
   const std::unique_ptr<ThreadRecord> record(recordOf(thread));
+  // A thread ended by force never reached its own FreeLibraryAndExitThread.
+  if (!record->moduleHandedOver.load()) FreeLibrary(record->module);
 }
 
 }  // namespace korvex::platform

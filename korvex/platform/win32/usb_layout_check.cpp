@@ -2,6 +2,7 @@
 // own (korvex/topology/usb_ioctl.h), so that it needs no Windows header.
 // Here those offsets and sizes are held against the platform's structures.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <usbioctl.h>
 #include <cstddef>
