@@ -21,8 +21,8 @@ bool equalTerminated(const char16_t* a, const char16_t* b, std::size_t maxUnits)
 // NUL; the units after it are zeroed. Returns the number of units copied.
 std::size_t copyTerminated(std::span<char16_t> dst, const char16_t* src, std::size_t maxSrcUnits);
 
-// Conversions for tools and tests. toUtf8 writes a unit that is not valid
-// UTF-16 as U+FFFD.
+// UTF-8 and UTF-16. An invalid sequence, or an unpaired surrogate, becomes
+// U+FFFD.
 std::string toUtf8(std::u16string_view s);
 std::u16string fromUtf8(std::string_view s);
 

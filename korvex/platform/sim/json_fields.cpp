@@ -1,4 +1,5 @@
 #include "korvex/platform/sim/json_fields.h"
+#include "korvex/common/utf16.h"
 
 #include <stdexcept>
 
@@ -65,7 +66,7 @@ std::optional<std::u16string> Fields::optionalText(std::string_view key) const {
   const Json* j = find(key);
   if (j == nullptr) return std::nullopt;
   if (!j->is_string()) failAt(at(key), "expected a string");
-  return utf8ToUtf16(j->get_ref<const std::string&>());
+  return fromUtf8(j->get_ref<const std::string&>());
 }
 
 std::vector<std::uint8_t> Fields::bytes(std::string_view key, std::size_t maxBytes) const {

@@ -6,8 +6,6 @@ namespace korvex::sim {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -15,95 +13,7 @@ int hexDigit(char c) {
   return -1;
 }
 
-void appendUtf16(std::u16string& out, char32_t c) {
-  if (c >= 0x10000) {
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-  } else {
-    out += static_cast<char16_t>(c);
-  }
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
-
-std::u16string utf8ToUtf16(std::string_view s) {
-  std::u16string out;
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto lead = static_cast<unsigned char>(s[i]);
-    std::size_t extra = 0;
-    char32_t c = 0;
-    if (lead < 0x80) {
-      c = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1;
-      c = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2;
-      c = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3;
-      c = lead & 0x07u;
-    } else {
-      out += static_cast<char16_t>(kReplacement);
-      ++i;
-      continue;
-    }
-    bool valid = true;
-    for (std::size_t k = 1; valid && k <= extra; ++k) {
-      if (i + k >= s.size()) {
-        valid = false;
-        break;
-      }
-      const auto b = static_cast<unsigned char>(s[i + k]);
-      if ((b & 0xC0) != 0x80) valid = false;
-      c = (c << 6) | (b & 0x3Fu);
-    }
-    if (!valid || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out += static_cast<char16_t>(kReplacement);
-      ++i;
-      continue;
-    }
-    appendUtf16(out, c);
-    i += extra + 1;
-  }
-  return out;
-}
-
-std::string utf16ToUtf8(std::u16string_view s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-        s[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = kReplacement;
-    }
-    appendUtf8(out, c);
-  }
-  return out;
-}
 
 std::optional<std::vector<std::uint8_t>> parseHexBytes(std::string_view s) {
   std::vector<std::uint8_t> bytes;

@@ -1,5 +1,5 @@
-// Conversions between the world file's text and the model's values: UTF-8
-// and UTF-16, and byte blocks as hexadecimal strings.
+// Conversions between the world file's text and the model's values: byte
+// blocks as hexadecimal strings, numbers.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +11,7 @@
 
 namespace korvex::sim {
 
-// Invalid sequences become U+FFFD.
-std::u16string utf8ToUtf16(std::string_view s);
-// Unpaired surrogates become U+FFFD.
-std::string utf16ToUtf8(std::u16string_view s);
+// UTF-8 and UTF-16: korvex/common/utf16.h.
 
 // "0A1b ff" style: pairs of hex digits, spaces allowed between bytes.
 // nullopt when the text is not such a string.

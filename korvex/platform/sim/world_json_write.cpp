@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "korvex/common/utf16.h"
 #include "korvex/platform/sim/json_fields.h"
 #include "korvex/platform/sim/text_codec.h"
 #include "korvex/platform/sim/world_json.h"
@@ -9,7 +10,7 @@ namespace korvex::sim {
 namespace {
 
 std::string text(std::u16string_view s) {
-  return utf16ToUtf8(s);
+  return toUtf8(s);
 }
 std::string hex16(std::uint16_t v) {
   return formatHex(v, 4);
