@@ -1,11 +1,14 @@
 // A program linked against korvex.dll through its import library, as the
-// application is: every controller command must resolve at link time under
-// the public header's declarations, and answer for a hub that is not there.
+// application is: every controller command and device query must resolve at
+// link time under the public header's declarations, and answer for hubs
+// that are not there (wine offers no USB host controller).
 #include <gtest/gtest.h>
 #include <korvex.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -24,6 +27,31 @@ TEST(LinkExports, CommandsResolveAndFailWithoutAController) {
   EXPECT_EQ(Hub_WriteFram(serial, 0u, 8u, data.data()), 0);
   EXPECT_EQ(Hub_WriteUSBSerial(serial, data.data()), 0);
   EXPECT_EQ(byte, 0xA5);
+}
+
+bool allZero(const HubDeviceInfo& info) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&info);
+  return std::all_of(bytes, bytes + sizeof info, [](unsigned char b) { return b == 0; });
+}
+
+// Every query clears all 1552 bytes of the caller's record, also when it
+// fails, as each does on a machine without a hub.
+TEST(LinkExports, DeviceQueriesOnAnEmptyMachineClearTheRecord) {
+  static_assert(sizeof(HubDeviceInfo) == 1552);
+  HubDeviceInfo info;
+  const auto dirty = [&] { std::memset(&info, 0xAB, sizeof info); };
+  dirty();
+  EXPECT_EQ(Hub_GetDeviceInfo(&info), 0);
+  EXPECT_TRUE(allZero(info));
+  dirty();
+  EXPECT_EQ(Hub_GetNextDeviceInfo(&info), 0);
+  EXPECT_TRUE(allZero(info));
+  dirty();
+  EXPECT_EQ(Hub_GetDeviceInfoIndex(&info, 0u), 0);
+  EXPECT_TRUE(allZero(info));
+  dirty();
+  EXPECT_EQ(Hub_GetDeviceInfoSerial(&info, L""), 0);
+  EXPECT_TRUE(allZero(info));
 }
 
 }  // namespace
