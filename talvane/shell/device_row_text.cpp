@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
+#include "talvane/shell/row_menu_state.h"
+
 namespace talvane {
 
 namespace {
-
-constexpr std::uint32_t kDeviceConnected = 1;
 
 std::u16string ascii(const char* text) {
   std::u16string s;
@@ -34,8 +34,8 @@ DeviceRowText deviceRowText(int position, const HubDeviceInfo& info) {
   DeviceRowText row;
   row.number = ascii(std::to_string(position).c_str());
   row.serial = field(info.controllerSerial);
-  row.power = (info.status & 0x03) != 0 ? u"ON" : u"OFF";
-  if (info.ConnectionStatus == kDeviceConnected) {
+  row.power = hubPowerIsOn(info.status) ? u"ON" : u"OFF";
+  if (deviceIsConnected(info)) {
     row.deviceStatus = info.CurrentConfigurationValue != 0 ? u"DeviceConnected" : u"BadCondition";
     row.vid = hex4(info.idVendor);
     row.pid = hex4(info.idProduct);
