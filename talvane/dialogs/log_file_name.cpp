@@ -1,0 +1,12 @@
+#include "talvane/dialogs/log_file_name.h"
+
+namespace talvane {
+
+std::u16string logFilePath(std::u16string_view executablePath) {
+  const std::size_t lastSeparator = executablePath.find_last_of(u"\\/");
+  const std::size_t folderLength =
+      lastSeparator == std::u16string_view::npos ? 0 : lastSeparator + 1;
+  return std::u16string(executablePath.substr(0, folderLength)) + u"korvex.log";
+}
+
+}  // namespace talvane

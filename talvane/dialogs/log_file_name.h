@@ -1,0 +1,14 @@
+// Where the program finds the library's event log: the library keeps it
+// beside the executable, not in the current directory.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace talvane {
+
+// The executable's folder (up to and including its last '\' or '/') followed
+// by "korvex.log"; a path without a folder gives "korvex.log" alone.
+std::u16string logFilePath(std::u16string_view executablePath);
+
+}  // namespace talvane
