@@ -1,25 +1,18 @@
 // The parts of korvexctl that decide things without the library.
 #include <gtest/gtest.h>
 
-#include "clock_bcd.h"
 #include "fram_text.h"
 #include "invocation.h"
+#include "local_clock.h"
+#include "text_table.h"
 
 namespace korvexctl {
 namespace {
 
-TEST(ClockBcd, EncodesPackedBcdAndDecodesByBitWeights) {
-  const ClockTime t{2026, 12, 6, 21, 5, 59};
-  const ClockRecord r = encodeClock(t);
-  EXPECT_EQ(r, (ClockRecord{0x59, 0x05, 0x21, 0x00, 0x06, 0x12, 0x26}));
-  const ClockTime back = decodeClock(r);
-  EXPECT_EQ(formatClock(back), "2026/12/06 21:05:59");
-  // Bytes that are not BCD decode by weight, without masking: 0xFF is 165.
-  EXPECT_EQ(decodeClock(ClockRecord{0xFF, 0, 0, 0, 0x01, 0x01, 0x00}).second, 165);
-}
-
-TEST(ClockBcd, ParsesOnlyWholeValidTimes) {
-  EXPECT_TRUE(parseClock("2026-12-06 21:05:59"));
+TEST(LocalClock, ParsesOnlyWholeValidTimes) {
+  const auto t = parseClock("2026-12-06 21:05:59");
+  ASSERT_TRUE(t);
+  EXPECT_EQ(talvane::clockText(talvane::clockRecordFromLocal(*t)), u"2026/12/06 21:05:59");
   EXPECT_TRUE(parseClock("2099/01/31 00:00:00"));
   EXPECT_FALSE(parseClock("1999-12-31 23:59:59"));
   EXPECT_FALSE(parseClock("2026-13-01 00:00:00"));
@@ -29,18 +22,14 @@ TEST(ClockBcd, ParsesOnlyWholeValidTimes) {
   EXPECT_FALSE(parseClock(""));
 }
 
-TEST(FramText, Utf16LittleEndianPaddedToTheArea) {
-  const auto bytes = framBytesFromText(u"h\u00e9", 255);
+TEST(FramText, TextFromAnAddressFillsTheRestOfTheArea) {
+  const auto bytes = framBytesFromText(u"h\u00e9", 10);
   ASSERT_TRUE(bytes);
-  EXPECT_EQ(bytes->size(), 255u);
-  EXPECT_EQ((*bytes)[0], 'h');
-  EXPECT_EQ((*bytes)[2], 0xE9);
-  EXPECT_EQ((*bytes)[4], 0);
-  EXPECT_EQ(framTextFromBytes(*bytes), u"h\u00e9");
+  EXPECT_EQ(*bytes, (std::vector<std::uint8_t>{'h', 0, 0xE9, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_TRUE(framBytesFromText(std::u16string(127, u'x'), 255));
+  // Too long is refused, never cut as the dialog's edit would cut it.
   EXPECT_FALSE(framBytesFromText(std::u16string(128, u'x'), 255));
-  // An odd trailing byte is not half a character.
-  EXPECT_EQ(framTextFromBytes({'a', 0, 'b'}), u"a");
+  EXPECT_FALSE(framBytesFromText(u"abc", 5));
 }
 
 TEST(FramText, HexParsing) {
@@ -67,6 +56,14 @@ TEST(Invocation, RejectsWhatItCannotRun) {
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({})));
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({"--world"})));
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({"--bogus", "status"})));
+}
+
+TEST(TextTable, PadsByCharactersNotBytes) {
+  // "é" is two bytes in UTF-8 but one column on the terminal.
+  EXPECT_EQ(formatTable({{"No", "Name", "X"}, {"1", "caf\xC3\xA9", "y"}, {"10", "", ""}}),
+            "No  Name  X\n"
+            "1   caf\xC3\xA9  y\n"
+            "10");
 }
 
 }  // namespace

@@ -4,23 +4,10 @@ namespace korvexctl {
 
 std::optional<std::vector<std::uint8_t>> framBytesFromText(std::u16string_view text,
                                                            std::size_t size) {
-  if (text.size() * 2 > size) return std::nullopt;
-  std::vector<std::uint8_t> bytes(size, 0);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    bytes[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
-    bytes[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
-  }
-  return bytes;
-}
-
-std::u16string framTextFromBytes(const std::vector<std::uint8_t>& bytes) {
-  std::u16string text;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-    if (unit == u'\0') break;
-    text += unit;
-  }
-  return text;
+  // Text that fits is never cut by the program's encoding.
+  if (text.size() * 2 > size || size > talvane::kFramTextBytes) return std::nullopt;
+  const auto area = talvane::framBytesFromText(text);
+  return std::vector<std::uint8_t>(area.begin(), area.begin() + static_cast<std::ptrdiff_t>(size));
 }
 
 std::optional<std::vector<std::uint8_t>> parseHex(std::string_view text) {

@@ -1,5 +1,6 @@
-// FRAM contents as text: UTF-16LE, as the program's status dialog keeps it,
-// in the 255 bytes from address 0.
+// FRAM contents on the command line: text the way the program's status
+// dialog keeps it (talvane/dialogs/fram_text.h), placed anywhere in the area,
+// and raw bytes as hex.
 #pragma once
 
 #include <cstdint>
@@ -8,17 +9,15 @@
 #include <string_view>
 #include <vector>
 
+#include "talvane/dialogs/fram_text.h"
+
 namespace korvexctl {
 
-inline constexpr std::size_t kFramTextBytes = 255;
-
-// The text's UTF-16LE bytes padded with zeros to `size` bytes; nullopt when
-// the text (without a terminator) does not fit.
+// The text's UTF-16LE bytes padded with zeros to `size` bytes (at most
+// talvane::kFramTextBytes); nullopt when the text (without a terminator)
+// does not fit.
 std::optional<std::vector<std::uint8_t>> framBytesFromText(std::u16string_view text,
                                                            std::size_t size);
-
-// The UTF-16LE text up to the first NUL unit (or the end of the bytes).
-std::u16string framTextFromBytes(const std::vector<std::uint8_t>& bytes);
 
 // Hex digit pairs, optionally separated by spaces; nullopt on anything else.
 std::optional<std::vector<std::uint8_t>> parseHex(std::string_view text);

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "log_line_split.h"
+#include "talvane/dialogs/log_line_split.h"
 
 namespace korvexctl {
 

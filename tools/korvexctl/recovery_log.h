@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "log_line_split.h"
 #include "result.h"
+#include "talvane/dialogs/log_line_split.h"
 #include "text_table.h"
 
 namespace korvexctl {

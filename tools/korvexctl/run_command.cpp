@@ -7,12 +7,12 @@
 #include <functional>
 #include <map>
 
-#include "clock_bcd.h"
 #include "device_row_text.h"
 #include "fram_text.h"
 #include "hub_scan.h"
 #include "korvex/common/utf16.h"
 #include "library_text.h"
+#include "local_clock.h"
 #include "recovery_commands.h"
 #include "text_table.h"
 #ifdef KORVEXCTL_SIMULATED
@@ -133,25 +133,25 @@ Result usbSerial(const std::string& serial, const Args& args) {
 Result rtcGet(const std::string& serial, const Args& args) {
   if (!args.empty()) return badArgument("rtc get takes no arguments");
   const KString s = toLibraryString(serial);
-  ClockRecord record{};
+  talvane::ClockRecord record{};
   if (auto err = Call{serial}.run([&] { return Hub_GetRTC(s.c_str(), record.data()); })) {
     return *err;
   }
-  const std::string text = formatClock(decodeClock(record));
+  const std::string text = korvex::toUtf8(talvane::clockText(record));
   return done(
       {{"serial", serial}, {"time", text}, {"bytes", toHex({record.begin(), record.end()})}}, text);
 }
 
 Result rtcSet(const std::string& serial, const Args& args) {
   if (args.size() > 1) return badArgument("rtc set takes at most one time");
-  std::optional<ClockTime> time = args.empty() ? localNow() : parseClock(args[0]);
+  std::optional<talvane::LocalClock> time = args.empty() ? localNow() : parseClock(args[0]);
   if (!time) return badArgument("time must be \"YYYY-MM-DD HH:MM:SS\" with a year 2000..2099");
-  const ClockRecord record = encodeClock(*time);
+  const talvane::ClockRecord record = talvane::clockRecordFromLocal(*time);
   const KString s = toLibraryString(serial);
   if (auto err = Call{serial}.run([&] { return Hub_SetRTC(s.c_str(), record.data()); })) {
     return *err;
   }
-  const std::string text = formatClock(*time);
+  const std::string text = korvex::toUtf8(talvane::clockText(record));
   return done({{"serial", serial}, {"time", text}}, "clock set to " + text);
 }
 
@@ -199,7 +199,7 @@ Result framRead(const std::string& serial, const Args& args) {
     return *err;
   }
   const std::string hex = toHex(bytes);
-  const std::string text = korvex::toUtf8(framTextFromBytes(bytes));
+  const std::string text = korvex::toUtf8(talvane::framTextFromBytes(bytes));
   nlohmann::json json{{"serial", serial}, {"address", o->address}, {"hex", hex}};
   if (!o->hex) json["text"] = text;
   return done(json, o->hex ? hex : text);

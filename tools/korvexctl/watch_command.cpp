@@ -14,8 +14,8 @@
 #include "library_folder.h"
 #include "library_text.h"
 #include "log_follower.h"
-#include "log_line_split.h"
 #include "recovery_log.h"
+#include "talvane/dialogs/log_line_split.h"
 
 namespace korvexctl {
 

@@ -1,4 +1,4 @@
-#include "log_line_split.h"
+#include "talvane/dialogs/log_line_split.h"
 
 #include <array>
 

@@ -1,11 +1,10 @@
-// Splitting the event log as the log viewer shows it, and the table that
-// korvexctl prints it in.
+// Splitting the event log as the log viewer shows it.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "log_line_split.h"
-#include "text_table.h"
+#include "talvane/dialogs/log_line_split.h"
 
 namespace talvane {
 namespace {
@@ -23,18 +22,27 @@ TEST(LogLines, EachByteIsTheCharacterWithItsCode) {
   const auto lines = splitLogLines(std::string("caf\xE9,\x80\xFF\r\n", 9));
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], std::u16string(u"caf\u00E9,\u0080\u00FF"));
+  // Every upper byte, none taken as part of a multi-byte sequence.
+  std::string upper;
+  std::u16string expected;
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    upper += static_cast<char>(b);
+    expected += static_cast<char16_t>(b);
+  }
+  EXPECT_EQ(splitLogLines(upper), std::vector<std::u16string>{expected});
 }
 
-TEST(LogLines, AThousandLinesInFileOrder) {
+TEST(LogLines, OverAThousandLinesInFileOrder) {
   std::string file;
-  for (int i = 1; i <= 1000; ++i) {
+  for (int i = 1; i <= 1200; ++i) {
     file += "2026/12/06 12:00:00,H" + std::to_string(i) + ",3,0x1111,0x2222,Scanner\r\n";
   }
   const auto lines = splitLogLines(file);
-  ASSERT_EQ(lines.size(), 1000u);
+  ASSERT_EQ(lines.size(), 1200u);
   EXPECT_EQ(splitLogLine(lines.front()).serial, u"H1");
   EXPECT_EQ(splitLogLine(lines[499]).serial, u"H500");
-  EXPECT_EQ(splitLogLine(lines.back()).serial, u"H1000");
+  EXPECT_EQ(splitLogLine(lines[1000]).serial, u"H1001");
+  EXPECT_EQ(splitLogLine(lines.back()).serial, u"H1200");
 }
 
 TEST(LogFields, SixFieldsFromALibraryLine) {
@@ -66,17 +74,3 @@ TEST(LogFields, FieldsALineDoesNotReachStayEmpty) {
 
 }  // namespace
 }  // namespace talvane
-
-namespace korvexctl {
-namespace {
-
-TEST(TextTable, PadsByCharactersNotBytes) {
-  // "é" is two bytes in UTF-8 but one column on the terminal.
-  EXPECT_EQ(formatTable({{"No", "Name", "X"}, {"1", "caf\xC3\xA9", "y"}, {"10", "", ""}}),
-            "No  Name  X\n"
-            "1   caf\xC3\xA9  y\n"
-            "10");
-}
-
-}  // namespace
-}  // namespace korvexctl
