@@ -15,41 +15,25 @@ HubDeviceInfo hub(std::uint8_t status, std::uint32_t connection, std::uint8_t co
   return info;
 }
 
-TEST(HubPower, EitherOfTheTwoLowestBits) {
-  EXPECT_FALSE(hubPowerIsOn(0x00));
-  EXPECT_TRUE(hubPowerIsOn(0x01));
-  EXPECT_TRUE(hubPowerIsOn(0x02));
-  EXPECT_TRUE(hubPowerIsOn(0x03));
-  EXPECT_FALSE(hubPowerIsOn(0xFC));
-  // The row's text follows the same rule.
-  EXPECT_EQ(deviceRowText(1, hub(0x02, 0, 0)).power, u"ON");
-  EXPECT_EQ(deviceRowText(1, hub(0x04, 0, 0)).power, u"OFF");
-}
-
 TEST(RowMenu, PowerItemsOfferTheOtherState) {
-  const RowMenuState on = rowMenuState(hub(0x01, 1, 1), false);
-  EXPECT_FALSE(on.powerOnEnabled);
-  EXPECT_TRUE(on.powerOffEnabled);
-  const RowMenuState off = rowMenuState(hub(0x80, 1, 1), false);
-  EXPECT_TRUE(off.powerOnEnabled);
-  EXPECT_FALSE(off.powerOffEnabled);
+  for (const std::uint8_t status : std::initializer_list<std::uint8_t>{0x01, 0x02, 0x03, 0xFF}) {
+    const RowMenuState s = rowMenuState(hub(status, 1, 1), false);
+    EXPECT_TRUE(!s.powerOnEnabled && s.powerOffEnabled) << int{status};
+    EXPECT_EQ(deviceRowText(1, hub(status, 1, 1)).power, u"ON");
+  }
+  const RowMenuState off = rowMenuState(hub(0xFC, 1, 1), false);
+  EXPECT_TRUE(off.powerOnEnabled && !off.powerOffEnabled);
+  EXPECT_EQ(deviceRowText(1, hub(0xFC, 1, 1)).power, u"OFF");
 }
 
 TEST(RowMenu, AddNeedsAConnectedDeviceNotYetOnTheList) {
   EXPECT_TRUE(rowMenuState(hub(1, 1, 1), false).addEnabled);
-  // An unconfigured device ("BadCondition") may be added too.
-  EXPECT_TRUE(rowMenuState(hub(1, 1, 0), false).addEnabled);
+  EXPECT_TRUE(rowMenuState(hub(1, 1, 0), false).addEnabled);  // unconfigured counts
   EXPECT_FALSE(rowMenuState(hub(1, 1, 1), true).addEnabled);
-  for (const std::uint32_t other : {0u, 2u, 3u, 6u}) {
-    EXPECT_FALSE(rowMenuState(hub(1, other, 1), false).addEnabled) << other;
-  }
-}
-
-TEST(RowMenu, AFailedLookupOffersOnlyPowerOn) {
-  const RowMenuState s = rowMenuState(HubDeviceInfo{}, false);
-  EXPECT_TRUE(s.powerOnEnabled);
-  EXPECT_FALSE(s.powerOffEnabled);
-  EXPECT_FALSE(s.addEnabled);
+  EXPECT_FALSE(rowMenuState(hub(1, 2, 1), false).addEnabled);
+  // A failed lookup leaves an all-zero record: only "HUB Power ON" is offered.
+  const RowMenuState zero = rowMenuState(HubDeviceInfo{}, false);
+  EXPECT_TRUE(zero.powerOnEnabled && !zero.powerOffEnabled && !zero.addEnabled);
 }
 
 }  // namespace
