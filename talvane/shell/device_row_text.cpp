@@ -14,12 +14,6 @@ std::u16string ascii(const char* text) {
   return s;
 }
 
-std::u16string hex4(std::uint16_t v) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", v);
-  return ascii(text);
-}
-
 // A field's text up to its NUL, never past the field.
 template <std::size_t N>
 std::u16string field(const KORVEX_CHAR (&units)[N]) {
@@ -37,13 +31,19 @@ DeviceRowText deviceRowText(int position, const HubDeviceInfo& info) {
   row.power = hubPowerIsOn(info.status) ? u"ON" : u"OFF";
   if (deviceIsConnected(info)) {
     row.deviceStatus = info.CurrentConfigurationValue != 0 ? u"DeviceConnected" : u"BadCondition";
-    row.vid = hex4(info.idVendor);
-    row.pid = hex4(info.idProduct);
+    row.vid = identifierText(info.idVendor);
+    row.pid = identifierText(info.idProduct);
     row.product = field(info.product);
   } else {
     row.deviceStatus = u"NoDeviceConnected";
   }
   return row;
+}
+
+std::u16string identifierText(std::uint16_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", value);
+  return ascii(text);
 }
 
 }  // namespace talvane

@@ -3,6 +3,7 @@
 
 #include <korvex.h>
 
+#include <cstdint>
 #include <string>
 
 namespace talvane {
@@ -18,5 +19,8 @@ struct DeviceRowText {
 };
 
 DeviceRowText deviceRowText(int position, const HubDeviceInfo& info);
+
+// A vendor or product identifier as the lists show it: "0x%04X".
+std::u16string identifierText(std::uint16_t value);
 
 }  // namespace talvane

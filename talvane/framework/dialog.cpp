@@ -1,0 +1,178 @@
+#include "talvane/framework/dialog.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "talvane/framework/win_app.h"
+
+namespace talvane {
+
+namespace {
+
+// Dialogs in their modal loops, outermost first. Only the user-interface
+// thread shows dialogs.
+std::vector<CDialog*>& modalStack() {
+  static std::vector<CDialog*> stack;
+  return stack;
+}
+
+bool isMessageBoxOf(HWND candidate, HWND owner) {
+  if (::GetWindow(candidate, GW_OWNER) != owner) return false;
+  if (CWnd::FromHandlePermanent(candidate) != nullptr) return false;
+  wchar_t className[16] = {};
+  ::GetClassNameW(candidate, className, 16);
+  return std::wstring_view(className) == L"#32770";
+}
+
+// Ends the system dialogs (message boxes) owned by `owner`.
+void endMessageBoxesOf(HWND owner) {
+  std::vector<HWND> found;
+  struct Search {
+    HWND owner;
+    std::vector<HWND>* found;
+  } search{owner, &found};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (isMessageBoxOf(hwnd, s->owner)) s->found->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  for (HWND box : found) ::EndDialog(box, IDCANCEL);
+}
+
+}  // namespace
+
+INT_PTR CDialog::DoModal() {
+  if (m_hWnd != nullptr) return -1;
+  HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
+  if (owner == nullptr && !modalStack().empty()) owner = modalStack().back()->m_hWnd;
+
+  m_modalEnded = false;
+  m_nModalResult = -1;
+  modalStack().push_back(this);
+  HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate),
+                                   owner, DialogProc, reinterpret_cast<LPARAM>(this));
+  if (hwnd != nullptr) {
+    const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
+    if (disableOwner) ::EnableWindow(owner, FALSE);
+    if (!m_modalEnded && !::IsWindowVisible(hwnd)) ::ShowWindow(hwnd, SW_SHOWNORMAL);
+    RunModalLoop();
+    if (disableOwner) ::EnableWindow(owner, TRUE);
+    if (m_hWnd != nullptr) {
+      // Give the activation back before the dialog goes, so the owner does
+      // not lose it to another program.
+      if (owner != nullptr && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(owner);
+      ::DestroyWindow(m_hWnd);
+    }
+  }
+  modalStack().erase(std::remove(modalStack().begin(), modalStack().end(), this),
+                     modalStack().end());
+  m_modalEnded = true;
+  return m_nModalResult;
+}
+
+void CDialog::RunModalLoop() {
+  MSG msg;
+  while (!m_modalEnded) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      // The application is ending: leave the quit message for the outer
+      // loop and end this one.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      EndDialog(IDCANCEL);
+      break;
+    }
+    if (got == -1) {
+      EndDialog(-1);
+      break;
+    }
+    CWinApp::PumpMessage(msg);
+  }
+}
+
+void CDialog::EndDialog(int result) {
+  m_nModalResult = result;
+  m_modalEnded = true;
+  if (m_hWnd != nullptr) ::ShowWindow(m_hWnd, SW_HIDE);
+  // Wakes the loop when the end comes from outside its own dispatch.
+  ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+}
+
+BOOL CDialog::OnInitDialog() {
+  DoDataExchange();
+  return TRUE;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+  if (m_hWnd == nullptr) return FALSE;
+  if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return FALSE;
+  if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
+  return ::IsDialogMessageW(m_hWnd, msg);
+}
+
+bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_INITDIALOG) {
+    result = OnInitDialog();
+    return true;
+  }
+  if (CWnd::OnWndMsg(message, wParam, lParam, result)) return true;
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    if (LOWORD(wParam) == IDOK) {
+      OnOK();
+      result = 0;
+      return true;
+    }
+    if (LOWORD(wParam) == IDCANCEL) {
+      OnCancel();
+      result = 0;
+      return true;
+    }
+  }
+  return false;
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  CWnd* wnd = nullptr;
+  if (message == WM_INITDIALOG) {
+    auto* dialog = reinterpret_cast<CDialog*>(lParam);
+    dialog->Attach(hwnd);
+    wnd = dialog;
+  } else {
+    wnd = FromHandlePermanent(hwnd);
+  }
+  if (wnd == nullptr) return FALSE;
+  LRESULT result = 0;
+  if (!Dispatch(wnd, message, wParam, lParam, result)) return FALSE;
+  switch (message) {
+    // These return their value directly instead of through DWLP_MSGRESULT.
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+      return static_cast<INT_PTR>(result);
+    default:
+      if (::IsWindow(hwnd)) ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+      return TRUE;
+  }
+}
+
+bool CDialog::AnyModalLoopRunning() {
+  return !modalStack().empty();
+}
+
+void CDialog::EndAllModalLoops() {
+  ::EndMenu();
+  const std::vector<CDialog*> open = modalStack();
+  for (auto it = open.rbegin(); it != open.rend(); ++it) {
+    if ((*it)->m_hWnd != nullptr) endMessageBoxesOf((*it)->m_hWnd);
+    (*it)->EndDialog(IDCANCEL);
+  }
+}
+
+}  // namespace talvane

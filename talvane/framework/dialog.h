@@ -1,0 +1,57 @@
+// Modal dialogs from templates in the executable's resources.
+//
+// DoModal creates the dialog from its template, disables its owner and runs
+// a message loop of its own (which gives PreTranslateMessage its chance)
+// until EndDialog. Dialogs shown modally form a stack; EndAllModalLoops ends
+// them all, innermost first, together with a menu or message box open above
+// them, so that a window that owns dialog objects can go safely.
+#pragma once
+
+#include <windows.h>
+
+#include "talvane/framework/wnd.h"
+
+namespace talvane {
+
+class CDialog : public CWnd {
+ public:
+  explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+      : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+
+  // Shows the dialog and returns the value handed to EndDialog, or -1 when
+  // the dialog could not be created.
+  INT_PTR DoModal();
+  void EndDialog(int result);
+
+  // WM_INITDIALOG: binds the controls (DoDataExchange) and returns TRUE so
+  // that the system sets the focus.
+  virtual BOOL OnInitDialog();
+  virtual void DoDataExchange() {}
+  virtual void OnOK() { EndDialog(IDOK); }
+  virtual void OnCancel() { EndDialog(IDCANCEL); }
+
+  BOOL PreTranslateMessage(MSG* msg) override;
+  bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  static bool AnyModalLoopRunning();
+  static void EndAllModalLoops();
+
+ protected:
+  const UINT m_nIDTemplate;
+  CWnd* m_pParentWnd;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void RunModalLoop();
+
+  bool m_modalEnded = true;
+  INT_PTR m_nModalResult = -1;
+};
+
+// The program's dialogs derive from this name; it adds nothing here.
+class CDialogEx : public CDialog {
+ public:
+  using CDialog::CDialog;
+};
+
+}  // namespace talvane
