@@ -14,11 +14,7 @@ namespace talvane {
 
 namespace {
 
-struct Column {
-  const wchar_t* title;
-  int width;
-};
-constexpr std::array<Column, 5> kColumns{
+constexpr std::array<ListColumn, 5> kColumns{
     {{L"No", 30}, {L"PIC Serial", 70}, {L"VID", 50}, {L"PID", 50}, {L"Product Name", 100}}};
 
 constexpr const wchar_t* kDeleteLogQuestion = L"Logファイルを削除します。\r\nよろしいですか？";
@@ -33,7 +29,7 @@ void CAutoCheck::DoDataExchange() {
 
 BOOL CAutoCheck::OnInitDialog() {
   CDialogEx::OnInitDialog();
-  SetUpColumns();
+  m_List.SetUpReport(kColumns);
   FillAutoCheckList();
   for (int spin : {IDC_AUTO_INTERVAL_SPIN, IDC_AUTO_OFF_TIME_SPIN}) {
     CSpinButtonCtrl{GetDlgItem(spin)}.SetRange(0, 255);
@@ -45,15 +41,6 @@ BOOL CAutoCheck::OnInitDialog() {
   SetDlgItemText(IDC_AUTO_INTERVAL_EDIT, std::to_wstring(interval));
   SetDlgItemText(IDC_AUTO_OFF_TIME_EDIT, std::to_wstring(offTime));
   return TRUE;
-}
-
-void CAutoCheck::SetUpColumns() {
-  m_List.SetExtendedStyle(m_List.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
-  m_List.DeleteAllItems();
-  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-    m_List.InsertColumn(i, kColumns[static_cast<size_t>(i)].title,
-                        kColumns[static_cast<size_t>(i)].width);
-  }
 }
 
 void CAutoCheck::FillAutoCheckList() {

@@ -29,7 +29,6 @@ class CAutoCheck : public CDialogEx {
   CListCtrl m_List;
 
  private:
-  void SetUpColumns();
   void FillAutoCheckList();
   void FillAutoCheckList(HubDeviceInfo first);
   void OnRowMenu();

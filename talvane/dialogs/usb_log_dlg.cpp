@@ -13,16 +13,12 @@ namespace talvane {
 
 namespace {
 
-struct Column {
-  const wchar_t* title;
-  int width;
-};
-constexpr std::array<Column, 6> kColumns{{{L"No", 30},
-                                          {L"Date Time", 130},
-                                          {L"PIC Serial", 70},
-                                          {L"VID", 50},
-                                          {L"PID", 50},
-                                          {L"Product Name", 100}}};
+constexpr std::array<ListColumn, 6> kColumns{{{L"No", 30},
+                                              {L"Date Time", 130},
+                                              {L"PIC Serial", 70},
+                                              {L"VID", 50},
+                                              {L"PID", 50},
+                                              {L"Product Name", 100}}};
 
 }  // namespace
 
@@ -34,18 +30,9 @@ void CUSB_Log::DoDataExchange() {
 
 BOOL CUSB_Log::OnInitDialog() {
   CDialogEx::OnInitDialog();
-  SetUpColumns();
+  m_List.SetUpReport(kColumns);
   FillFromLogFile();
   return TRUE;
-}
-
-void CUSB_Log::SetUpColumns() {
-  m_List.SetExtendedStyle(m_List.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
-  m_List.DeleteAllItems();
-  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-    m_List.InsertColumn(i, kColumns[static_cast<size_t>(i)].title,
-                        kColumns[static_cast<size_t>(i)].width);
-  }
 }
 
 void CUSB_Log::FillFromLogFile() {

@@ -19,7 +19,6 @@ class CUSB_Log : public CDialogEx {
   CListCtrl m_List;
 
  private:
-  void SetUpColumns();
   void FillFromLogFile();
 };
 

@@ -10,6 +10,13 @@ void DDX_Control(const CWnd& dialog, int id, HWND& control) {
   control = dialog.GetDlgItem(id);
 }
 
+void CListCtrl::SetUpReport(std::span<const ListColumn> columns) const {
+  SetExtendedStyle(GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+  DeleteAllItems();
+  int index = 0;
+  for (const ListColumn& column : columns) InsertColumn(index++, column.title, column.width);
+}
+
 DWORD CListCtrl::GetExtendedStyle() const {
   return static_cast<DWORD>(::SendMessageW(m_hWnd, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
 }

@@ -7,6 +7,7 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <span>
 #include <string>
 
 namespace talvane {
@@ -16,9 +17,18 @@ class CWnd;
 // Binds a control of a dialog to a wrapper by its id.
 void DDX_Control(const CWnd& dialog, int id, HWND& control);
 
+struct ListColumn {
+  const wchar_t* title;
+  int width;  // pixels
+};
+
 class CListCtrl {
  public:
   HWND m_hWnd = nullptr;
+
+  // A report list's set-up: full-row selection added to its extended
+  // style, no items, and these columns in order, column i as sub-item i.
+  void SetUpReport(std::span<const ListColumn> columns) const;
 
   DWORD GetExtendedStyle() const;
   void SetExtendedStyle(DWORD style) const;

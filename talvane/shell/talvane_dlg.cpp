@@ -13,17 +13,13 @@ namespace talvane {
 
 namespace {
 
-struct Column {
-  const wchar_t* title;
-  int width;
-};
-constexpr std::array<Column, 7> kColumns{{{L"No", 30},
-                                          {L"PIC Serial", 70},
-                                          {L"HUB Power", 80},
-                                          {L"Device Status", 120},
-                                          {L"VID", 50},
-                                          {L"PID", 50},
-                                          {L"Product Name", 100}}};
+constexpr std::array<ListColumn, 7> kColumns{{{L"No", 30},
+                                              {L"PIC Serial", 70},
+                                              {L"HUB Power", 80},
+                                              {L"Device Status", 120},
+                                              {L"VID", 50},
+                                              {L"PID", 50},
+                                              {L"Product Name", 100}}};
 
 }  // namespace
 
@@ -39,20 +35,11 @@ BOOL CTalvaneDlg::OnInitDialog() {
   CDialogEx::OnInitDialog();
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  SetUpColumns();
+  m_List.SetUpReport(kColumns);
   RefreshDeviceList();
   SendDlgItemMessage(IDC_MAIN_AUTO_RECOVERY, BM_SETCHECK,
                      Hub_GetAutoRecoveryStatus() != 0 ? BST_CHECKED : BST_UNCHECKED);
   return TRUE;
-}
-
-void CTalvaneDlg::SetUpColumns() {
-  m_List.SetExtendedStyle(m_List.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
-  m_List.DeleteAllItems();
-  for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-    m_List.InsertColumn(i, kColumns[static_cast<size_t>(i)].title,
-                        kColumns[static_cast<size_t>(i)].width);
-  }
 }
 
 void CTalvaneDlg::RefreshDeviceList() {

@@ -35,7 +35,6 @@ class CTalvaneDlg : public CDialogEx {
   CListCtrl m_List;
 
  private:
-  void SetUpColumns();
   void AddRow(const HubDeviceInfo& info);
   void RefreshOpenStatusDialog();
   // The library's record behind the selected row, fetched afresh.
