@@ -18,6 +18,17 @@
 # The light prefix never runs the prefix update, the only step that writes
 # into system32, so nothing is ever written through its links.
 #
+# Display (KORVEX_WINE_DISPLAY), for programs that open windows:
+#   unset (default)  the environment's DISPLAY as it is, or none.
+#   xvfb             an X server of this run's own (Xvfb), started before the
+#                    program and ended after it, so that no two runs share a
+#                    desktop; the environment's DISPLAY when Xvfb is missing.
+#   auto             the environment's DISPLAY when set, else a private Xvfb.
+# wine's shell (the desktop, the notification area) runs only with a display.
+# With either, the prefix shows its windows inside one wine desktop window
+# (1024x768): an X server without a window manager would otherwise cost 2 s
+# for every window hidden, which wine waits for the manager to confirm.
+#
 # Overrides: KORVEX_WINE_DLLS64 and KORVEX_WINE_DLLS32 name the folders holding
 # wine's x86_64-windows and i386-windows DLLs when they are not found;
 # KORVEX_WINEDEBUG replaces WINEDEBUG=-all (wine's own messages are off).
@@ -92,10 +103,17 @@ export WINEDEBUG="${KORVEX_WINEDEBUG:--all}"
 # No prompts to install .NET or HTML support, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+xvfb_pid=
+
 # shellcheck disable=SC2317  # called through the trap below
 cleanup() {
   "$wineserver" -k >/dev/null 2>&1
   "$wineserver" -w >/dev/null 2>&1
+  # The X server goes last: wine's processes need it until they end.
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
   rm -rf "$base"
 }
 trap cleanup EXIT
@@ -127,6 +145,66 @@ make_full_prefix() {
   "$wine" wineboot -i >/dev/null 2>&1
 }
 
+# Starts Xvfb on a free display (it picks the number and writes it to the
+# descriptor given by -displayfd) and points DISPLAY at it.
+start_xvfb() {
+  xvfb=$(find_program Xvfb) || return 1
+  "$xvfb" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$base/display" \
+    >"$base/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  tries=0
+  while ! grep -q '[0-9]' "$base/display" 2>/dev/null; do
+    if ! kill -0 "$xvfb_pid" 2>/dev/null || [ "$tries" -ge 200 ]; then
+      echo "$0: Xvfb did not start:" >&2
+      cat "$base/xvfb.log" >&2
+      return 1
+    fi
+    tries=$((tries + 1))
+    sleep 0.05
+  done
+  DISPLAY=":$(tr -dc '0-9' <"$base/display")"
+  export DISPLAY
+}
+
+case ${KORVEX_WINE_DISPLAY:-} in
+  '') ;;
+  xvfb)
+    if ! command -v Xvfb >/dev/null 2>&1 && [ -n "${DISPLAY:-}" ]; then
+      echo "$0: Xvfb not found; using DISPLAY=$DISPLAY" >&2
+    else
+      start_xvfb || exit 2
+    fi
+    ;;
+  auto)
+    if [ -z "${DISPLAY:-}" ]; then start_xvfb || exit 2; fi
+    ;;
+  *)
+    echo "$0: KORVEX_WINE_DISPLAY must be xvfb or auto" >&2
+    exit 2
+    ;;
+esac
+
+# The wine desktop window, in the user part of the registry.
+desktop_keys() {
+  printf '[Software\\\\Wine\\\\Explorer] 0\n"Desktop"="Default"\n\n'
+  printf '[Software\\\\Wine\\\\Explorer\\\\Desktops] 0\n"Default"="1024x768"\n'
+}
+
+# Before wine first starts in a light prefix: its user registry is this file.
+write_light_desktop() {
+  {
+    printf 'WINE REGISTRY Version 2\n#arch=%s\n\n' "$arch"
+    desktop_keys
+  } >"$prefix/user.reg"
+}
+
+# In a booted prefix, through wine's registry tool.
+add_full_desktop() {
+  "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+    "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+      >/dev/null 2>&1
+}
+
 case ${KORVEX_WINE_PREFIX:-light} in
   light)
     if ! make_light_prefix; then
@@ -149,6 +227,14 @@ case ${KORVEX_WINE_PREFIX:-light} in
     exit 2
     ;;
 esac
+
+if [ -n "${KORVEX_WINE_DISPLAY:-}" ]; then
+  if [ -f "$prefix/system.reg" ]; then
+    add_full_desktop || echo "$0: no wine desktop window; windows may be slow to hide" >&2
+  else
+    write_light_desktop
+  fi
+fi
 
 "$wine" "$@"
 exit $?

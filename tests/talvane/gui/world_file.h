@@ -1,0 +1,32 @@
+// The simulated world that this program's korvex.dll sees: "world.json" in
+// the program's folder (see gui_sandbox.h). The library re-reads the file
+// when its size or time stamp changes, so a test switches the scenario, or
+// unplugs a device, by rewriting it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace talvane::gui_test {
+
+// "world.json" beside this program.
+std::wstring worldFilePath();
+
+// Replaces the world with the scenario worlds/<name>.json. Throws
+// std::invalid_argument for an unknown name.
+void loadScenario(std::string_view name, const std::wstring& path = worldFilePath());
+
+// The scenario's text.
+std::string_view scenarioJson(std::string_view name);
+
+// Takes the device off the downstream port of the hub whose controller has
+// this serial, as a person unplugging it. False when there is no such hub
+// or nothing on the port.
+bool unplugDevice(std::u16string_view controllerSerial, const std::wstring& path = worldFilePath());
+
+// Whether the controller's power flag is set in the world as it is on disk
+// now (the library writes the world back after each power switch).
+bool controllerPowerIsOn(std::u16string_view controllerSerial,
+                         const std::wstring& path = worldFilePath());
+
+}  // namespace talvane::gui_test
