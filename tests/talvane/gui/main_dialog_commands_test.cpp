@@ -123,6 +123,21 @@ TEST_F(MainDialogCommandsTest, AddPutsTheRowsHubOnTheList) {
   EXPECT_TRUE(statesOf(rowMenu(dialog, 0)).addGrayed);
 }
 
+TEST_F(MainDialogCommandsTest, ChoosingAddFromTheRowMenuListsTheHub) {
+  const HWND dialog = startWithMainDialog("two_hubs");
+  ASSERT_NE(dialog, nullptr);
+  selectOnlyRow(deviceList(dialog), 0);
+  const auto handled = notifyFromList(dialog, 0, NM_RCLICK);
+  const HWND menu = waitForPopupMenu(app().windows());
+  ASSERT_NE(menu, nullptr);
+  // Up from no highlighted item goes to the last item; Enter chooses it.
+  PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
+  PostMessageW(menu, WM_CHAR, L'\r', 0);
+  ASSERT_EQ(handled.wait_for(kWaitLimit), std::future_status::ready);
+  ASSERT_TRUE(app().drainPostedMessages(dialog));
+  EXPECT_TRUE(isListed(L"0000A001"));
+}
+
 TEST_F(MainDialogCommandsTest, DoubleClickOnARowOpensItsStatus) {
   const HWND dialog = startWithMainDialog("two_hubs");
   ASSERT_NE(dialog, nullptr);

@@ -64,9 +64,13 @@ HWND TalvaneWindowTest::deviceList(HWND dialog) const {
   return GetDlgItem(dialog, IDC_MAIN_DEVICE_LIST);
 }
 
+HWND TalvaneWindowTest::openTrayMenu(UINT mouseMessage) {
+  app_->postToTray(kTrayCallback, kTrayIconId, mouseMessage);
+  return waitForPopupMenu(app_->windows());
+}
+
 std::vector<MenuItem> TalvaneWindowTest::trayRightClickMenu() {
-  app_->postToTray(kTrayCallback, kTrayIconId, WM_RBUTTONUP);
-  const HWND menu = waitForPopupMenu(app_->windows());
+  const HWND menu = openTrayMenu(WM_RBUTTONUP);
   if (menu == nullptr) return {};
   auto items = readPopupMenu(menu);
   EXPECT_TRUE(closePopupMenu(menu));

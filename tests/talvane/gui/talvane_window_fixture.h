@@ -52,6 +52,9 @@ class TalvaneWindowTest : public ::testing::Test {
   HWND startWithMainDialog(std::string_view scenario, const std::function<void()>& prepare = {});
   HWND deviceList(HWND dialog) const;
 
+  // The tray icon reports the mouse message; the popup menu window that
+  // opens, or null.
+  HWND openTrayMenu(UINT mouseMessage);
   // The menu that a right click on the tray icon opens, read and closed.
   std::vector<MenuItem> trayRightClickMenu();
   // The row menu (a right click on the row), read and closed.

@@ -28,9 +28,8 @@ TEST_F(TrayTest, RightClickShowsExitSeparatorSetup) {
 
 TEST_F(TrayTest, LeftClickShowsExitOnly) {
   startWith("two_hubs");
-  app().postToTray(kTrayCallback, kTrayIconId, WM_LBUTTONDOWN);
   // The menu waits for the double-click time to pass.
-  const HWND menu = waitForPopupMenu(app().windows());
+  const HWND menu = openTrayMenu(WM_LBUTTONDOWN);
   ASSERT_NE(menu, nullptr);
   const auto items = readPopupMenu(menu);
   EXPECT_TRUE(closePopupMenu(menu));
@@ -73,6 +72,32 @@ TEST_F(TrayTest, CloseButtonEndsTheDialogAndTheProgramRunsOn) {
   EXPECT_FALSE(app().ended());
   // And it opens again.
   EXPECT_NE(openMainDialog(), nullptr);
+}
+
+TEST_F(TrayTest, ExitWhileTheRowMenuIsOpenEndsTheProgram) {
+  const HWND dialog = startWithMainDialog("two_hubs");
+  ASSERT_NE(dialog, nullptr);
+  selectOnlyRow(deviceList(dialog), 0);
+  notifyFromList(dialog, 0, NM_RCLICK);
+  ASSERT_NE(waitForPopupMenu(app().windows()), nullptr);
+  EXPECT_EQ(app().stop(), std::optional<int>(0));
+}
+
+TEST_F(TrayTest, ChoosingSetupFromTheTrayMenuOpensTheMainDialog) {
+  startWith("two_hubs");
+  const HWND menu = openTrayMenu(WM_RBUTTONUP);
+  ASSERT_NE(menu, nullptr);
+  // The item's mnemonic, as typed while the menu is open.
+  PostMessageW(menu, WM_CHAR, L's', 0);
+  EXPECT_NE(waitForDialog(app().windows(), kMainCaption), nullptr);
+}
+
+TEST_F(TrayTest, ChoosingExitFromTheTrayMenuEndsTheProgram) {
+  startWith("two_hubs");
+  const HWND menu = openTrayMenu(WM_RBUTTONUP);
+  ASSERT_NE(menu, nullptr);
+  PostMessageW(menu, WM_CHAR, L'x', 0);
+  EXPECT_TRUE(waitUntil([&] { return app().ended(); }));
 }
 
 }  // namespace
