@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The main job: build natively and show a korvexctl session on a copy of the
-# example simulated world. A hub goes on the auto-recovery list, its device
-# hangs, and the watchdog logs the event, power-cycles the hub and the device
-# comes back.
+# The command-line demo: build natively and show a korvexctl session on a
+# copy of the example simulated world. A hub goes on the auto-recovery list,
+# its device hangs, and the watchdog logs the event, power-cycles the hub and
+# the device comes back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
