@@ -13,7 +13,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(mkdir -p "${1:-$root/docs/screenshots}" && cd "${1:-$root/docs/screenshots}" && pwd)
 build=${KORVEX_SCREENSHOT_BUILD:-$root/build/mingw-x64}
-shots=(main-dialog row-menu)
+shots=(main-dialog row-menu status-dialog auto-recovery-list log-viewer)
 
 if ! convert -version 2>/dev/null | grep -q ImageMagick; then
   echo "screenshots.sh: ImageMagick's convert is needed (apt-get install imagemagick)" >&2

@@ -17,6 +17,7 @@
 
 #include "app_process.h"
 #include "child_process.h"
+#include "folder_files.h"
 #include "remote_memory.h"
 #include "screen_capture.h"
 #include "talvane/resources/resource.h"
@@ -68,6 +69,21 @@ class Session {
       return std::nullopt;
     }
     return rect;
+  }
+
+  // A double click on the row, as the list view reports it to the dialog.
+  bool doubleClickRow(HWND list, int row) {
+    const auto rect = rowRect(list, row);
+    return rect && PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                                MAKELPARAM(rect->left + 40, (rect->top + rect->bottom) / 2)) != 0;
+  }
+
+  // The dialog with this caption, brought to the front; null after the
+  // time-out.
+  HWND waitForDialogCaptioned(const wchar_t* caption) {
+    const HWND dialog = waitForDialog(program_.windows(), caption);
+    if (dialog != nullptr) SetForegroundWindow(dialog);
+    return dialog;
   }
 
   // A right click on the row, as the list view reports it to the dialog
@@ -131,14 +147,90 @@ bool rowMenu(Session& session, const std::wstring& out) {
   return captured;
 }
 
+// BN_CLICKED of the dialog's button, posted: what it opens does not hold
+// this program up.
+void press(HWND dialog, int button) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+// The first row's hub: its clock set from the computer's and read back,
+// and the text its FRAM holds.
+bool statusDialog(Session& session, const std::wstring& out) {
+  const HWND dialog = mainDialogWithRow(session, 0);
+  if (dialog == nullptr || !session.doubleClickRow(GetDlgItem(dialog, IDC_MAIN_DEVICE_LIST), 0)) {
+    return false;
+  }
+  const HWND status = session.waitForDialogCaptioned(L"Status");
+  if (status == nullptr) return false;
+  for (int button : {IDC_STATUS_SET_RTC, IDC_STATUS_GET_RTC, IDC_STATUS_READ_FRAM}) {
+    press(status, button);
+  }
+  const bool filled = waitUntil([&] {
+    return !windowText(GetDlgItem(status, IDC_STATUS_RTC_TEXT)).empty() &&
+           !windowText(GetDlgItem(status, IDC_STATUS_FRAM_EDIT)).empty();
+  });
+  if (!filled) return false;
+  letPaint(status);
+  return captureScreenArea(rectOf(status), out);
+}
+
+// The main dialog with the hubs of the rows numbered 1 and 3 added to the list, then
+// its "Auto Recovery List"; null if the program did not get there.
+HWND autoRecoveryListOfTwo(Session& session) {
+  const HWND dialog = session.openMainDialog();
+  if (dialog == nullptr) return nullptr;
+  const HWND rows = GetDlgItem(dialog, IDC_MAIN_DEVICE_LIST);
+  for (int row : {0, 2}) {
+    // Sent, not posted: the next selection must wait for this addition.
+    if (!session.selectRow(rows, row)) return nullptr;
+    SendMessageW(dialog, WM_COMMAND, ID_ADD_AUTO_RECOVERY_LIST, 0);
+  }
+  press(dialog, IDC_MAIN_AUTO_RECOVERY_LIST);
+  const HWND list = session.waitForDialogCaptioned(L"Auto Recovery Device List");
+  if (list == nullptr || !waitUntil([&] {
+        return SendMessageW(GetDlgItem(list, IDC_AUTO_LIST), LVM_GETITEMCOUNT, 0, 0) == 2;
+      })) {
+    return nullptr;
+  }
+  return list;
+}
+
+bool autoRecoveryList(Session& session, const std::wstring& out) {
+  const HWND list = autoRecoveryListOfTwo(session);
+  if (list == nullptr) return false;
+  letPaint(list);
+  return captureScreenArea(rectOf(list), out);
+}
+
+// A few recovery events as the watchdog logs them.
+constexpr char kSampleLog[] =
+    "2026/05/12 08:14:03,0000000C,0,0x33F0,0x4001,Barcode Scanner\r\n"
+    "2026/05/12 09:30:41,0000000B,3,0x4E21,0x1000,USB Flash Disk\r\n"
+    "2026/05/12 11:02:17,0000000C,2,0x33F0,0x4001,Barcode Scanner\r\n"
+    "2026/05/13 07:45:09,0000000C,0,0x33F0,0x4001,Barcode Scanner\r\n";
+
+bool logViewer(Session& session, const std::wstring& out) {
+  // The log is read where the library keeps it: beside talvane.exe.
+  if (!writeFile(korvex::wine::ownFolder() + L"korvex.log", kSampleLog)) return false;
+  const HWND list = autoRecoveryListOfTwo(session);
+  if (list == nullptr) return false;
+  press(list, IDC_AUTO_SHOW_LOG);
+  const HWND viewer = session.waitForDialogCaptioned(L"Talvane Log");
+  if (viewer == nullptr) return false;
+  letPaint(viewer);
+  return captureScreenArea(rectOf(viewer), out);
+}
+
 struct Shot {
   const char* name;
   bool (*take)(Session& session, const std::wstring& out);
 };
 
 constexpr Shot kShots[] = {
-    {"main-dialog", &mainDialog},
-    {"row-menu", &rowMenu},
+    {"main-dialog", &mainDialog},     {"row-menu", &rowMenu},
+    {"status-dialog", &statusDialog}, {"auto-recovery-list", &autoRecoveryList},
+    {"log-viewer", &logViewer},
 };
 
 int usage() {

@@ -1,0 +1,87 @@
+// The log viewer: the library's log beside the executable as a table, one
+// row per line, oldest first.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dialog_steps.h"
+#include "dialog_world.h"
+#include "folder_files.h"
+#include "talvane/resources/resource.h"
+
+namespace talvane::gui_test {
+namespace {
+
+class LogViewerTest : public DialogWindowTest {
+ protected:
+  // The table of the viewer opened above the auto recovery list, which
+  // stays open for the next look.
+  std::vector<Row> shownLog() {
+    if (list_ == nullptr) list_ = openAutoRecoveryList();
+    const HWND viewer = list_ != nullptr ? openLogViewer(list_) : nullptr;
+    EXPECT_NE(viewer, nullptr);
+    if (viewer == nullptr) return {};
+    const auto rows = allRows(GetDlgItem(viewer, IDC_LOG_LIST));
+    EXPECT_TRUE(pressToClose(viewer, IDOK));
+    return rows;
+  }
+
+  HWND list_ = nullptr;
+};
+
+TEST_F(LogViewerTest, ShowsEachLineSplitIntoItsFieldsWithoutTheEventCode) {
+  startWith("dialog_hubs");
+  ASSERT_TRUE(writeFile(libraryLogFile(),
+                        "2026/03/07 09:05:00,0000000A,3,0x4E21,0x1000,Disk, Model \x80\xE9\xFF\r\n"
+                        "no commas here\n"));
+  const CurrentFolderElsewhere elsewhere;
+  // The library appending as the viewer opens: it shares reading only.
+  const HANDLE appending =
+      CreateFileW(libraryLogFile().c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(appending, INVALID_HANDLE_VALUE);
+
+  const auto rows = shownLog();
+  CloseHandle(appending);
+  EXPECT_EQ(rows, (std::vector<Row>{
+                      {L"1", L"2026/03/07 09:05:00", L"0000000A", L"0x4E21", L"0x1000",
+                       L"Disk, Model \u0080\u00E9\u00FF"},
+                      {L"2", L"no commas here", L"", L"", L"", L""},
+                  }));
+}
+
+TEST_F(LogViewerTest, MissingOrEmptyLogGivesAnEmptyTable) {
+  startWith("dialog_hubs");
+  DeleteFileW(libraryLogFile().c_str());
+  EXPECT_TRUE(shownLog().empty());
+  ASSERT_TRUE(writeFile(libraryLogFile(), ""));
+  EXPECT_TRUE(shownLog().empty());
+}
+
+TEST_F(LogViewerTest, AThousandLinesGiveAThousandRowsInFileOrder) {
+  startWith("dialog_hubs");
+  std::string log;
+  for (int i = 1; i <= 1000; ++i) {
+    log += "2026/03/07 09:05:00,0000000A,3,0x4E21,0x1000,event " + std::to_string(i) + "\r\n";
+  }
+  ASSERT_TRUE(writeFile(libraryLogFile(), log));
+  const auto rows = shownLog();
+  ASSERT_EQ(rows.size(), 1000u);
+  for (int i : {1, 500, 1000}) {
+    EXPECT_EQ(rows[static_cast<std::size_t>(i - 1)][0], std::to_wstring(i));
+    EXPECT_EQ(rows[static_cast<std::size_t>(i - 1)][5], L"event " + std::to_wstring(i));
+  }
+}
+
+TEST_F(LogViewerTest, ExitWithTheViewerAboveTheListAboveTheMainDialogEndsTheProgram) {
+  startWith("dialog_hubs");
+  const HWND list = openAutoRecoveryList();
+  ASSERT_NE(list, nullptr);
+  const HWND viewer = openLogViewer(list);
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(GetWindow(viewer, GW_OWNER), list);
+  EXPECT_EQ(app().stop(), std::optional<int>(0));
+}
+
+}  // namespace
+}  // namespace talvane::gui_test
