@@ -141,7 +141,9 @@ make_light_prefix() {
   echo disable >"$prefix/.update-timestamp"
 }
 
+booted=no
 make_full_prefix() {
+  booted=yes
   "$wine" wineboot -i >/dev/null 2>&1
 }
 
@@ -198,11 +200,14 @@ write_light_desktop() {
   } >"$prefix/user.reg"
 }
 
-# In a booted prefix, through wine's registry tool.
+# In a booted prefix, through wine's registry tool. The desktop that the boot
+# made stays as it is while the server runs, so the server is let end first
+# (it writes the registry as it goes).
 add_full_desktop() {
   "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
     "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
-      >/dev/null 2>&1
+      >/dev/null 2>&1 &&
+    "$wineserver" -w
 }
 
 case ${KORVEX_WINE_PREFIX:-light} in
@@ -229,7 +234,7 @@ case ${KORVEX_WINE_PREFIX:-light} in
 esac
 
 if [ -n "${KORVEX_WINE_DISPLAY:-}" ]; then
-  if [ -f "$prefix/system.reg" ]; then
+  if [ "$booted" = yes ]; then
     add_full_desktop || echo "$0: no wine desktop window; windows may be slow to hide" >&2
   else
     write_light_desktop
