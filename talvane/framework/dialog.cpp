@@ -33,7 +33,7 @@ void endMessageBoxesOf(HWND owner) {
   } search{owner, &found};
   ::EnumThreadWindows(
       ::GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM param) -> BOOL {
+      [](HWND hwnd, LPARAM param) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(param);
         if (isMessageBoxOf(hwnd, s->owner)) s->found->push_back(hwnd);
         return TRUE;
