@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   clang clang-format libclang-rt-14-dev
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-  wine wine64 wine32:i386 xvfb xauth
+  wine wine64 wine32:i386 xvfb xauth imagemagick
 )
 
 sudo=""
