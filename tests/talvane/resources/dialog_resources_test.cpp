@@ -20,7 +20,9 @@ constexpr DWORD kHidden = WS_CHILD;
 constexpr DWORD kPush = kShown | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kDefault = kShown | WS_TABSTOP | BS_DEFPUSHBUTTON;
 constexpr DWORD kHiddenPush = kHidden | BS_PUSHBUTTON;
-constexpr DWORD kLabel = kShown | SS_LEFT;
+// One-line labels clip rather than wrap.
+constexpr DWORD kLabel = kShown | SS_LEFTNOWORDWRAP;
+constexpr DWORD kHiddenLabel = kHidden | SS_LEFTNOWORDWRAP;
 constexpr DWORD kNumberEdit = kShown | WS_BORDER | ES_READONLY | ES_NUMBER | ES_AUTOHSCROLL;
 constexpr DWORD kSpin = kShown | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS;
 
@@ -145,7 +147,7 @@ TEST(StatusDialog, ControlsInTabOrder) {
                      {IDC_STATUS_SERIAL_EDIT, L"edit", L"", {63, 12, 55, 14}, kNumberEdit},
                      {IDC_STATUS_SERIAL_SPIN, L"msctls_updown32", L"", {120, 12, 11, 14}, kSpin},
                      {IDC_STATUS_SET_SERIAL, L"button", L"SetSerial", {132, 12, 50, 14}, kPush},
-                     {IDC_STATUS_SERIAL_TEXT, L"static", serial, {164, 33, 74, 8}, kHidden},
+                     {IDC_STATUS_SERIAL_TEXT, L"static", serial, {164, 33, 74, 8}, kHiddenLabel},
                      {IDC_STATIC, L"static", L"Device VID", {7, 31, 36, 8}, kLabel},
                      {IDC_STATUS_VID, L"static", serial, {64, 31, 74, 8}, kLabel},
                      {IDC_STATIC, L"static", L"Device PID", {7, 42, 36, 8}, kLabel},
