@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "korvex/common/utf16.h"
 #include "library_folder.h"
 #include "library_text.h"
+#include "local_clock.h"
 #include "log_follower.h"
 #include "recovery_log.h"
 #include "talvane/dialogs/log_line_split.h"
@@ -37,15 +39,9 @@ extern "C" void requestStop(int) {
 }
 
 std::string wallClock() {
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &now);
-#else
-  localtime_r(&now, &tm);
-#endif
+  const talvane::LocalClock now = localNow();
   char text[16];
-  std::strftime(text, sizeof text, "%H:%M:%S", &tm);
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
   return text;
 }
 
