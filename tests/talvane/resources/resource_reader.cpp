@@ -2,103 +2,44 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cwctype>
+#include <iterator>
+#include <utility>
 
 namespace talvane::resources_test {
 namespace {
 
-HMODULE self() {
-  return GetModuleHandleW(nullptr);
-}
-
-// Walks a DLGTEMPLATEEX: fixed fields, then WORD-aligned strings and
-// ordinals, each control starting on a DWORD boundary.
-class TemplateCursor {
- public:
-  explicit TemplateCursor(const std::vector<BYTE>& bytes) : bytes_(bytes) {}
-
-  bool fits(size_t size) const { return offset_ + size <= bytes_.size(); }
+// Walks a DLGTEMPLATEEX: fixed fields, then WORD-aligned strings or
+// ordinals, each control starting on a DWORD boundary. Reading past the end
+// gives zeros; readDialog checks the end once per control.
+struct TemplateCursor {
+  const std::vector<BYTE>& bytes;
+  size_t offset = 0;
 
   template <typename T>
   T read() {
     T value{};
-    if (fits(sizeof(T))) std::memcpy(&value, bytes_.data() + offset_, sizeof(T));
-    offset_ += sizeof(T);
+    if (offset + sizeof(T) <= bytes.size()) std::memcpy(&value, &bytes[offset], sizeof(T));
+    offset += sizeof(T);
     return value;
   }
 
   std::wstring readString() {
     std::wstring text;
-    while (fits(sizeof(WCHAR))) {
-      const auto unit = read<WCHAR>();
-      if (unit == L'\0') break;
-      text += unit;
-    }
+    for (auto unit = read<WCHAR>(); unit != L'\0'; unit = read<WCHAR>()) text += unit;
     return text;
   }
 
-  // A sz_Or_Ord field: nothing, 0xFFFF and an ordinal, or a string.
+  // A string (empty when absent), or 0xFFFF and a predefined class's atom.
   std::wstring readNameOrOrdinal() {
-    const auto first = read<WORD>();
-    if (first == 0) return {};
-    if (first == 0xFFFF) return ordinalName(read<WORD>());
-    offset_ -= sizeof(WORD);
-    return readString();
-  }
-
-  Rect readRect() {
-    const int x = read<short>();
-    const int y = read<short>();
-    const int cx = read<short>();
-    const int cy = read<short>();
-    return {x, y, cx, cy};
-  }
-
-  void skip(size_t size) { offset_ += size; }
-  void alignTo(size_t boundary) { offset_ = (offset_ + boundary - 1) / boundary * boundary; }
-
- private:
-  static std::wstring ordinalName(WORD ordinal) {
-    switch (ordinal) {
-      case 0x0080:
-        return L"button";
-      case 0x0081:
-        return L"edit";
-      case 0x0082:
-        return L"static";
-      case 0x0083:
-        return L"listbox";
-      case 0x0084:
-        return L"scrollbar";
-      case 0x0085:
-        return L"combobox";
-      default:
-        return L"#" + std::to_wstring(ordinal);
+    if (read<WORD>() != 0xFFFF) {
+      offset -= sizeof(WORD);
+      return readString();
     }
+    static const wchar_t* const kPredefined[] = {L"button", L"edit", L"static"};
+    const size_t index = read<WORD>() - size_t{0x80};
+    return index < std::size(kPredefined) ? kPredefined[index] : L"?";
   }
-
-  const std::vector<BYTE>& bytes_;
-  size_t offset_ = 0;
 };
-
-// Enumeration callbacks (CALLBACK: a plain lambda has the wrong calling
-// convention in 32-bit builds). A named, not numbered, resource counts as -1.
-BOOL CALLBACK collectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
-  const int id = IS_INTRESOURCE(name) ? static_cast<int>(reinterpret_cast<ULONG_PTR>(name)) : -1;
-  reinterpret_cast<std::vector<int>*>(found)->push_back(id);
-  return TRUE;
-}
-
-BOOL CALLBACK collectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
-  reinterpret_cast<std::vector<LANGID>*>(found)->push_back(language);
-  return TRUE;
-}
-
-std::wstring lowerCase(std::wstring text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-  return text;
-}
 
 }  // namespace
 
@@ -109,89 +50,46 @@ const DialogControl* DialogTemplate::control(int id) const {
 }
 
 std::vector<BYTE> resourceBytes(LPCWSTR type, int id) {
-  const HRSRC info = FindResourceW(self(), MAKEINTRESOURCEW(id), type);
-  if (info == nullptr) return {};
-  const HGLOBAL loaded = LoadResource(self(), info);
-  const auto* data = static_cast<const BYTE*>(LockResource(loaded));
+  const HMODULE self = GetModuleHandleW(nullptr);
+  const HRSRC info = FindResourceW(self, MAKEINTRESOURCEW(id), type);
+  const void* data = info ? LockResource(LoadResource(self, info)) : nullptr;
   if (data == nullptr) return {};
-  return {data, data + SizeofResource(self(), info)};
+  const auto* first = static_cast<const BYTE*>(data);
+  return {first, first + SizeofResource(self, info)};
 }
 
-std::optional<DialogTemplate> readDialog(int id) {
+DialogTemplate readDialog(int id) {
   const auto bytes = resourceBytes(RT_DIALOG, id);
-  TemplateCursor cursor(bytes);
-  const auto version = cursor.read<WORD>();
-  const auto signature = cursor.read<WORD>();
-  if (!cursor.fits(0) || version != 1 || signature != 0xFFFF) return std::nullopt;
-
+  TemplateCursor cursor{bytes};
+  if (cursor.read<WORD>() != 1 || cursor.read<WORD>() != 0xFFFF) return {};  // version, signature
   DialogTemplate dialog{};
-  cursor.skip(sizeof(DWORD));  // help id
+  cursor.offset += sizeof(DWORD);  // help id
   dialog.exStyle = cursor.read<DWORD>();
   dialog.style = cursor.read<DWORD>();
   const auto count = cursor.read<WORD>();
-  dialog.rect = cursor.readRect();
-  cursor.readNameOrOrdinal();  // menu
-  cursor.readNameOrOrdinal();  // window class
+  cursor.offset += 4 * sizeof(short);  // position and size
+  cursor.readNameOrOrdinal();          // menu
+  cursor.readNameOrOrdinal();          // window class
   dialog.caption = cursor.readString();
   if ((dialog.style & DS_SETFONT) != 0) {
-    dialog.pointSize = cursor.read<WORD>();
-    cursor.skip(sizeof(WORD) + 2 * sizeof(BYTE));  // weight, italic, character set
-    dialog.typeface = cursor.readString();
+    cursor.offset += 3 * sizeof(WORD);  // point size, weight, italic and character set
+    cursor.readString();                // typeface
   }
   for (WORD index = 0; index < count; ++index) {
-    cursor.alignTo(sizeof(DWORD));
+    cursor.offset = (cursor.offset + 3) / 4 * 4;
+    cursor.offset += 2 * sizeof(DWORD);  // help id, extended style
     DialogControl control{};
-    cursor.skip(2 * sizeof(DWORD));  // help id, extended style
     control.style = cursor.read<DWORD>();
-    control.rect = cursor.readRect();
+    cursor.offset += 4 * sizeof(short);  // position and size
     control.id = static_cast<int>(cursor.read<DWORD>());
-    control.className = lowerCase(cursor.readNameOrOrdinal());
+    control.className = cursor.readNameOrOrdinal();
+    CharLowerBuffW(control.className.data(), static_cast<DWORD>(control.className.size()));
     control.text = cursor.readNameOrOrdinal();
-    cursor.skip(cursor.read<WORD>());  // creation data
-    if (!cursor.fits(0)) return std::nullopt;
-    dialog.controls.push_back(control);
+    cursor.offset += cursor.read<WORD>();  // creation data
+    if (cursor.offset > bytes.size()) return {};
+    dialog.controls.push_back(std::move(control));
   }
   return dialog;
-}
-
-std::optional<PopupMenu> readMenu(int id) {
-  const HMENU menu = LoadMenuW(self(), MAKEINTRESOURCEW(id));
-  if (menu == nullptr) return std::nullopt;
-  std::optional<PopupMenu> popup;
-  const HMENU items = GetSubMenu(menu, 0);
-  if (GetMenuItemCount(menu) == 1 && items != nullptr) {
-    popup.emplace();
-    WCHAR text[256] = {};
-    GetMenuStringW(menu, 0, text, 256, MF_BYPOSITION);
-    popup->caption = text;
-    for (int position = 0; position < GetMenuItemCount(items); ++position) {
-      MENUITEMINFOW info{};
-      info.cbSize = sizeof(info);
-      info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING;
-      info.dwTypeData = text;
-      info.cch = 256;
-      text[0] = L'\0';
-      GetMenuItemInfoW(items, static_cast<UINT>(position), TRUE, &info);
-      const bool separator = (info.fType & MFT_SEPARATOR) != 0;
-      popup->items.push_back(
-          {separator, separator ? 0 : info.wID, separator ? L"" : text, info.fState});
-    }
-  }
-  DestroyMenu(menu);
-  return popup;
-}
-
-std::vector<int> resourceIds(LPCWSTR type) {
-  std::vector<int> ids;
-  EnumResourceNamesW(self(), type, collectName, reinterpret_cast<LONG_PTR>(&ids));
-  return ids;
-}
-
-std::vector<LANGID> resourceLanguages(LPCWSTR type, int id) {
-  std::vector<LANGID> languages;
-  EnumResourceLanguagesW(self(), type, MAKEINTRESOURCEW(id), collectLanguage,
-                         reinterpret_cast<LONG_PTR>(&languages));
-  return languages;
 }
 
 }  // namespace talvane::resources_test
