@@ -110,6 +110,9 @@ std::vector<Row> TalvaneWindowTest::rowsChangedFrom(HWND list, const std::vector
     now = allRows(list);
     return now != before;
   });
+  // The first change may be seen while the refresh is still filling the
+  // rows: read them again once everything posted so far has been handled.
+  if (app().drainPostedMessages(GetParent(list))) now = allRows(list);
   return now;
 }
 
