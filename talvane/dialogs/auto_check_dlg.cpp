@@ -45,17 +45,13 @@ BOOL CAutoCheck::OnInitDialog() {
 
 void CAutoCheck::FillAutoCheckList() {
   m_List.DeleteAllItems();
-  HubDeviceInfo first{};
-  if (Hub_GetAutoCheckDeviceInfo(&first) != 0) FillAutoCheckList(first);
-}
-
-void CAutoCheck::FillAutoCheckList(HubDeviceInfo record) {
+  HubDeviceInfo record{};
+  if (Hub_GetAutoCheckDeviceInfo(&record) == 0) return;
   do {
     const int position = m_List.GetItemCount() + 1;
-    const DeviceRowText text = deviceRowText(position, record);
-    const int row = m_List.InsertItem(position, toWide(text.number));
+    const int row = m_List.InsertItem(position, std::to_wstring(position));
     if (row >= 0) {
-      m_List.SetItemText(row, 1, toWide(text.serial));
+      m_List.SetItemText(row, 1, fieldText(record.controllerSerial));
       m_List.SetItemText(row, 2, toWide(identifierText(record.idVendor)));
       m_List.SetItemText(row, 3, toWide(identifierText(record.idProduct)));
       m_List.SetItemText(row, 4, fieldText(record.product));

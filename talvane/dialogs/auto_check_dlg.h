@@ -30,7 +30,6 @@ class CAutoCheck : public CDialogEx {
 
  private:
   void FillAutoCheckList();
-  void FillAutoCheckList(HubDeviceInfo first);
   void OnRowMenu();
   void OnRemove();
   void OnDeleteLog();

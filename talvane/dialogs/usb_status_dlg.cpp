@@ -33,6 +33,7 @@ void USB_StatusDlg::DoDataExchange() {
 BOOL USB_StatusDlg::OnInitDialog() {
   CDialogEx::OnInitDialog();
   m_SerialSpin.SetRange(0, 15);
+  SendDlgItemMessage(IDC_STATUS_FRAM_EDIT, EM_LIMITTEXT, kFramEditCharacterLimit);
   RefreshStatus();
   return TRUE;
 }
@@ -46,12 +47,11 @@ void USB_StatusDlg::RefreshStatus() {
   m_SerialSpin.SetPos(serialSpinPosition(fromWide(serial)));
 
   const bool configured =
-      m_DeviceInfo.ConnectionStatus == 1 && m_DeviceInfo.CurrentConfigurationValue != 0;
+      deviceIsConnected(m_DeviceInfo) && m_DeviceInfo.CurrentConfigurationValue != 0;
   if (configured) {
-    const DeviceRowText text = deviceRowText(1, m_DeviceInfo);
-    SetDlgItemText(IDC_STATUS_VID, toWide(text.vid));
-    SetDlgItemText(IDC_STATUS_PID, toWide(text.pid));
-    SetDlgItemText(IDC_STATUS_PRODUCT, toWide(text.product));
+    SetDlgItemText(IDC_STATUS_VID, toWide(identifierText(m_DeviceInfo.idVendor)));
+    SetDlgItemText(IDC_STATUS_PID, toWide(identifierText(m_DeviceInfo.idProduct)));
+    SetDlgItemText(IDC_STATUS_PRODUCT, fieldText(m_DeviceInfo.product));
   } else {
     SetDlgItemText(IDC_STATUS_VID, L"----");
     SetDlgItemText(IDC_STATUS_PID, L"----");
@@ -59,7 +59,6 @@ void USB_StatusDlg::RefreshStatus() {
   }
   SetDlgItemText(IDC_STATUS_HUB_POWER, hubPowerIsOn(m_DeviceInfo.status) ? L"ON" : L"OFF");
   SetDlgItemText(IDC_STATUS_RTC_TEXT, L"");
-  SendDlgItemMessage(IDC_STATUS_FRAM_EDIT, EM_LIMITTEXT, kFramEditCharacterLimit);
 }
 
 bool USB_StatusDlg::OnCommand(UINT id, UINT code, HWND) {

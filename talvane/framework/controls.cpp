@@ -1,7 +1,5 @@
 #include "talvane/framework/controls.h"
 
-#include <vector>
-
 #include "talvane/framework/wnd.h"
 
 namespace talvane {
@@ -29,12 +27,11 @@ void CListCtrl::DeleteAllItems() const {
   ::SendMessageW(m_hWnd, LVM_DELETEALLITEMS, 0, 0);
 }
 
-int CListCtrl::InsertColumn(int index, const std::wstring& title, int width) const {
-  std::vector<wchar_t> text(title.begin(), title.end());
-  text.push_back(L'\0');
+// The texts are taken by value: the messages want a writable buffer.
+int CListCtrl::InsertColumn(int index, std::wstring title, int width) const {
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-  column.pszText = text.data();
+  column.pszText = title.data();
   column.cx = width;
   column.iSubItem = index;
   return static_cast<int>(::SendMessageW(m_hWnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
@@ -45,25 +42,21 @@ int CListCtrl::GetItemCount() const {
   return static_cast<int>(::SendMessageW(m_hWnd, LVM_GETITEMCOUNT, 0, 0));
 }
 
-int CListCtrl::InsertItem(int index, const std::wstring& text) const {
-  std::vector<wchar_t> buffer(text.begin(), text.end());
-  buffer.push_back(L'\0');
+int CListCtrl::InsertItem(int index, std::wstring text) const {
   LVITEMW item{};
   item.mask = LVIF_TEXT;
   item.iItem = index;
-  item.pszText = buffer.data();
+  item.pszText = text.data();
   return static_cast<int>(
       ::SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-void CListCtrl::SetItemText(int row, int subItem, const std::wstring& text) const {
-  std::vector<wchar_t> buffer(text.begin(), text.end());
-  buffer.push_back(L'\0');
+void CListCtrl::SetItemText(int row, int subItem, std::wstring text) const {
   LVITEMW item{};
   item.mask = LVIF_TEXT;
   item.iItem = row;
   item.iSubItem = subItem;
-  item.pszText = buffer.data();
+  item.pszText = text.data();
   ::SendMessageW(m_hWnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 

@@ -33,11 +33,11 @@ class CListCtrl {
   DWORD GetExtendedStyle() const;
   void SetExtendedStyle(DWORD style) const;
   void DeleteAllItems() const;
-  int InsertColumn(int index, const std::wstring& title, int width) const;
+  int InsertColumn(int index, std::wstring title, int width) const;
   int GetItemCount() const;
   // Inserts an item with its first column's text; returns its index or -1.
-  int InsertItem(int index, const std::wstring& text) const;
-  void SetItemText(int item, int subItem, const std::wstring& text) const;
+  int InsertItem(int index, std::wstring text) const;
+  void SetItemText(int item, int subItem, std::wstring text) const;
   int GetNextItem(int start, UINT flags) const;
   // The first selected row, or -1.
   int GetSelectedRow() const { return GetNextItem(-1, LVNI_SELECTED); }

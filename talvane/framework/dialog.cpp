@@ -46,8 +46,7 @@ void endMessageBoxesOf(HWND owner) {
 
 INT_PTR CDialog::DoModal() {
   if (m_hWnd != nullptr) return -1;
-  HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
-  if (owner == nullptr && !modalStack().empty()) owner = modalStack().back()->m_hWnd;
+  HWND owner = modalStack().empty() ? nullptr : modalStack().back()->m_hWnd;
 
   m_modalEnded = false;
   m_nModalResult = -1;

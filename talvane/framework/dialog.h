@@ -15,8 +15,8 @@ namespace talvane {
 
 class CDialog : public CWnd {
  public:
-  explicit CDialog(UINT templateId, CWnd* parent = nullptr)
-      : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+  // The owner of a dialog is the innermost dialog open when it is shown.
+  explicit CDialog(UINT templateId) : m_nIDTemplate(templateId) {}
 
   // Shows the dialog and returns the value handed to EndDialog, or -1 when
   // the dialog could not be created.
@@ -38,7 +38,6 @@ class CDialog : public CWnd {
 
  protected:
   const UINT m_nIDTemplate;
-  CWnd* m_pParentWnd;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

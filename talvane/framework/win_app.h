@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace talvane {
 
 class CWnd;
@@ -33,9 +31,6 @@ class CWinApp {
   // it first (PreTranslateMessage), otherwise it is translated and sent.
   static void PumpMessage(MSG& msg);
 
-  // The framework's registry key setting: kept, never used for storage.
-  void SetRegistryKey(const wchar_t* key) { m_registryKey = key != nullptr ? key : L""; }
-
   // The window whose destruction ends the message loop.
   CWnd* m_pMainWnd = nullptr;
 
@@ -44,8 +39,6 @@ class CWinApp {
 
  private:
   int Run();
-
-  std::wstring m_registryKey;
 };
 
 }  // namespace talvane

@@ -20,7 +20,6 @@ class CWnd {
   virtual ~CWnd();
 
   HWND m_hWnd = nullptr;
-  HWND GetSafeHwnd() const { return m_hWnd; }
 
   // The object attached to a window handle, or null.
   static CWnd* FromHandlePermanent(HWND hwnd);

@@ -18,8 +18,7 @@
 #define IDR_ON_OFF_MENU 134
 #define IDR_AUTO_CHECK_MENU 138
 
-// Version and manifest.
-#define IDR_VERSION 1
+// The manifest.
 #define IDR_MANIFEST 1
 
 // Main dialog (102).
@@ -68,7 +67,6 @@
 // The framework's standard commands.
 #define ID_APP_ABOUT 57664
 #define ID_APP_EXIT 57665
-#define ID_HELP 57670
 
 // Labels without a number of their own.
 #ifndef IDC_STATIC

@@ -7,8 +7,6 @@ namespace talvane {
 namespace {
 // Local to the logon session: no namespace prefix.
 constexpr const wchar_t* kInstanceMutexName = L"TALVANE";
-constexpr const wchar_t* kRegistryKey =
-    L"アプリケーション ウィザードで生成されたローカル アプリケーション";
 }  // namespace
 
 CTalvaneApp::~CTalvaneApp() {
@@ -32,7 +30,6 @@ BOOL CTalvaneApp::InitInstance() {
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_WIN95_CLASSES;
   ::InitCommonControlsEx(&controls);
-  SetRegistryKey(kRegistryKey);
 
   std::unique_ptr<CMyApplicationTrayWnd> tray = MakeTrayWindow();
   if (!tray->CreateEx(WS_EX_TOOLWINDOW, CWnd::RegisterWndClass(0), L"TrayWnd", 0, 0, 0, 0, 0,

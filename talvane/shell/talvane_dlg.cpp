@@ -47,7 +47,6 @@ void CTalvaneDlg::RefreshDeviceList() {
     m_List.DeleteAllItems();
     HubDeviceInfo info{};
     if (Hub_GetDeviceInfo(&info) != 0) {
-      m_List.DeleteAllItems();
       do {
         AddRow(info);
       } while (Hub_GetNextDeviceInfo(&info) != 0);
@@ -64,11 +63,10 @@ void CTalvaneDlg::AddRow(const HubDeviceInfo& info) {
   m_List.SetItemText(row, 1, toWide(text.serial));
   m_List.SetItemText(row, 2, toWide(text.power));
   m_List.SetItemText(row, 3, toWide(text.deviceStatus));
-  if (info.ConnectionStatus == 1) {
-    m_List.SetItemText(row, 4, toWide(text.vid));
-    m_List.SetItemText(row, 5, toWide(text.pid));
-    m_List.SetItemText(row, 6, toWide(text.product));
-  }
+  // Empty unless a device is on the port.
+  m_List.SetItemText(row, 4, toWide(text.vid));
+  m_List.SetItemText(row, 5, toWide(text.pid));
+  m_List.SetItemText(row, 6, toWide(text.product));
 }
 
 void CTalvaneDlg::RefreshOpenStatusDialog() {
