@@ -1,29 +1,8 @@
 #include "korvex/library.h"
 
 #include <memory>
-#include <new>
-#include <utility>
 
 namespace korvex {
-
-namespace {
-
-// Static storage that is never destroyed: the unload handling may run after
-// the static destructors, and must still find the library's state.
-template <typename T>
-class NoDestructor {
- public:
-  template <typename... Args>
-  explicit NoDestructor(Args&&... args) {
-    std::construct_at(reinterpret_cast<T*>(storage_), std::forward<Args>(args)...);
-  }
-  T& get() { return *std::launder(reinterpret_cast<T*>(storage_)); }
-
- private:
-  alignas(T) unsigned char storage_[sizeof(T)];
-};
-
-}  // namespace
 
 void Library::load() {
   list_.load();
@@ -42,8 +21,10 @@ void Library::unload(bool processExiting) {
 }
 
 Library& theLibrary() {
-  static NoDestructor<Library> library(platform::systemPlatform());
-  return library.get();
+  // Never destroyed: the unload handling may run after the static
+  // destructors, and must still find the library's state.
+  static Library* const library = std::make_unique<Library>(platform::systemPlatform()).release();
+  return *library;
 }
 
 }  // namespace korvex

@@ -40,7 +40,8 @@ class Library {
   // when auto recovery was on.
   void load();
   // Unload: the watchdog ended (recovery on stays recorded) and the store
-  // saved.
+  // saved. processExiting: the process is ending and its other threads are
+  // gone already, so there is nothing to wait for.
   void unload(bool processExiting);
 
  private:

@@ -1,17 +1,17 @@
 // Load and unload of the shared object (builds other than Windows, where
 // DllMain does the same).
-#include "korvex/recovery/lifecycle.h"
+#include "korvex/library.h"
 
 namespace {
 
 __attribute__((constructor)) void korvexLoaded() {
-  korvex::recovery::onLibraryLoad();
+  korvex::theLibrary().load();
 }
 
 // At exit or dlclose the other threads still run, so the watchdog is
 // stopped properly.
 __attribute__((destructor)) void korvexUnloaded() {
-  korvex::recovery::onLibraryUnload(false);
+  korvex::theLibrary().unload(false);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <korvex.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 

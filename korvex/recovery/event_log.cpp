@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <span>
 
+#include "korvex/platform/handle_guard.h"
 #include "korvex/recovery/library_files.h"
 
 namespace korvex::recovery {
@@ -49,15 +50,12 @@ bool AppendLogLine(platform::Platform& p, const AutoCheckRecord& record, Recover
   const std::u16string path = libraryFilePath(p, kLogFileName);
   for (int attempt = 0; attempt < kAppendAttempts; ++attempt) {
     if (attempt > 0) p.sleep(kAppendRetryMs);
-    const platform::Handle file = p.openFile(path, platform::FileOpen::WriteAlways);
-    if (file == platform::kNoHandle) continue;
+    const platform::HandleGuard file(p, p.openFile(path, platform::FileOpen::WriteAlways));
+    if (!file.isOpen()) continue;
     const std::string line = formatLogLine(p.localTime(), record, event);
-    const bool written =
-        p.seekFileEnd(file) &&
-        p.writeFile(file,
-                    std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
-    p.close(file);
-    return written;
+    return p.seekFileEnd(file.get()) &&
+           p.writeFile(file.get(),
+                       std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
   }
   return false;
 }

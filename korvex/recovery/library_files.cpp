@@ -3,29 +3,9 @@
 #include <cstring>
 #include <span>
 
+#include "korvex/platform/handle_guard.h"
+
 namespace korvex::recovery {
-
-namespace {
-
-class FileGuard {
- public:
-  FileGuard(platform::Platform& p, platform::Handle h) : platform_(p), handle_(h) {}
-  ~FileGuard() { close(); }
-  FileGuard(const FileGuard&) = delete;
-  FileGuard& operator=(const FileGuard&) = delete;
-  bool isOpen() const { return handle_ != platform::kNoHandle; }
-  platform::Handle get() const { return handle_; }
-  void close() {
-    platform_.close(handle_);
-    handle_ = platform::kNoHandle;
-  }
-
- private:
-  platform::Platform& platform_;
-  platform::Handle handle_;
-};
-
-}  // namespace
 
 std::u16string libraryFilePath(platform::Platform& p, std::u16string_view name) {
   return p.executableFolder() + std::u16string(name);
@@ -35,7 +15,7 @@ bool SaveAutoCheckStore(platform::Platform& p, const AutoCheckStore& store) {
   const std::u16string target = libraryFilePath(p, kStoreFileName);
   const std::u16string temporary = target + u".new";
   {
-    FileGuard file(p, p.openFile(temporary, platform::FileOpen::WriteNew));
+    platform::HandleGuard file(p, p.openFile(temporary, platform::FileOpen::WriteNew));
     if (!file.isOpen()) return false;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&store);
     const bool written =
@@ -54,7 +34,8 @@ bool SaveAutoCheckStore(platform::Platform& p, const AutoCheckStore& store) {
 }
 
 bool LoadAutoCheckStore(platform::Platform& p, AutoCheckStore& store) {
-  FileGuard file(p, p.openFile(libraryFilePath(p, kStoreFileName), platform::FileOpen::ReadAlways));
+  platform::HandleGuard file(
+      p, p.openFile(libraryFilePath(p, kStoreFileName), platform::FileOpen::ReadAlways));
   if (!file.isOpen()) return false;
   auto* bytes = reinterpret_cast<std::uint8_t*>(&store);
   std::size_t done = 0;

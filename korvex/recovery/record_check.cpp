@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "korvex/topology/device_table.h"
+
 namespace korvex::recovery {
 
 namespace {
 
-constexpr std::uint32_t kDeviceConnected = 1;
 constexpr std::uint8_t kFailuresBeforeAction = 3;
 
 }  // namespace
@@ -26,7 +27,7 @@ RecordCheck checkRecord(RecordCounters before, std::uint16_t listedVendor,
   };
 
   if (seen.hubFound) {
-    if (seen.connectionStatus == kDeviceConnected) {
+    if (seen.connectionStatus == topology::DeviceConnected) {
       if (seen.configuration != 0) {
         c.failureCount = 0;
       } else {

@@ -4,11 +4,14 @@
 #include <string>
 
 #include "korvex/controller/controller_report.h"
+#include "korvex/platform/handle_guard.h"
 #include "korvex/topology/usb_ioctl.h"
 
 namespace korvex::topology {
 
 namespace {
+
+using platform::HandleGuard;
 
 namespace ci = connection_information;
 namespace dd = device_descriptor;
@@ -21,21 +24,6 @@ constexpr int kNumberedHostControllers = 10;
 // A name reply may claim any length; names longer than this are refused
 // rather than allocated.
 constexpr std::uint32_t kMaxNameBytes = 32 * 1024;
-
-// Closes a handle when the step that opened it ends.
-class HandleGuard {
- public:
-  HandleGuard(platform::Platform& p, platform::Handle h) : platform_(p), handle_(h) {}
-  ~HandleGuard() { platform_.close(handle_); }
-  HandleGuard(const HandleGuard&) = delete;
-  HandleGuard& operator=(const HandleGuard&) = delete;
-  bool isOpen() const { return handle_ != platform::kNoHandle; }
-  platform::Handle get() const { return handle_; }
-
- private:
-  platform::Platform& platform_;
-  platform::Handle handle_;
-};
 
 std::size_t descriptorField(std::size_t field) {
   return ci::kDeviceDescriptor + field;

@@ -1,6 +1,7 @@
 #include "korvex/platform/sim/host_system.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -59,6 +60,17 @@ std::u16string realExecutableFolder() {
     folder += static_cast<char16_t>(std::filesystem::path::preferred_separator);
   }
   return folder;
+}
+
+std::optional<std::filesystem::path> systemWorldFile() {
+  const char* named = std::getenv("KORVEX_SIM_WORLD");
+  if (named != nullptr && *named != '\0') return std::filesystem::path(named);
+  const std::u16string folder = realExecutableFolder();
+  if (folder.empty()) return std::nullopt;
+  const std::filesystem::path beside = std::filesystem::path(folder) / "world.json";
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(beside, ec)) return beside;
+  return std::nullopt;
 }
 
 }  // namespace korvex::sim

@@ -52,10 +52,6 @@ struct CallCounts {
   std::uint64_t ioControls = 0;          // ioControl calls
   std::uint64_t fileOpens = 0;           // successful openFile
   std::uint64_t fileOpenFailures = 0;    // openFile that failed (sharing, fault, no folder)
-  std::uint64_t fileReads = 0;           // readFile calls
-  std::uint64_t fileWrites = 0;          // writeFile calls
-  std::uint64_t eventCreates = 0;        // successful createEvent
-  std::uint64_t eventWaits = 0;          // waitEvent calls
   std::uint64_t threadStarts = 0;        // successful startThread
   std::uint64_t threadTerminations = 0;  // terminateThread on a thread that had not finished
 

@@ -14,12 +14,6 @@
 
 namespace korvex::sim {
 
-namespace {
-
-constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
-
-}  // namespace
-
 // ---- Impl ----
 
 void SimPlatform::Impl::timeMoved() {
@@ -54,7 +48,6 @@ bool SimPlatform::Impl::settleUntil(std::unique_lock<std::mutex>& lock,
 
 platform::Handle SimPlatform::createEvent() {
   std::lock_guard lock(impl_->mutex);
-  ++impl_->counts.eventCreates;
   const platform::Handle h = impl_->open(OpenHandle::Kind::Event, u"");
   impl_->events.emplace(h, std::make_shared<SimEvent>());
   return h;
@@ -77,7 +70,6 @@ void SimPlatform::resetEvent(platform::Handle event) {
 bool SimPlatform::waitEvent(platform::Handle event, std::uint32_t milliseconds) {
   std::unique_lock lock(impl_->mutex);
   Impl& impl = *impl_;
-  ++impl.counts.eventWaits;
   const auto it = impl.events.find(event);
   if (it == impl.events.end()) return false;  // WAIT_FAILED
   EventWait wait;

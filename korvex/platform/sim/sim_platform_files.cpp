@@ -112,7 +112,6 @@ bool SimPlatform::readFile(platform::Handle file, std::span<std::uint8_t> buffer
                            std::uint32_t& bytesRead) {
   const std::lock_guard lock(impl_->mutex);
   Impl& impl = *impl_;
-  ++impl.counts.fileReads;
   bytesRead = 0;
   const auto it = impl.files.find(file);
   if (it == impl.files.end() || !it->second.stream || !it->second.mode.read) return false;
@@ -130,7 +129,6 @@ bool SimPlatform::readFile(platform::Handle file, std::span<std::uint8_t> buffer
 bool SimPlatform::writeFile(platform::Handle file, std::span<const std::uint8_t> bytes) {
   const std::lock_guard lock(impl_->mutex);
   Impl& impl = *impl_;
-  ++impl.counts.fileWrites;
   const auto it = impl.files.find(file);
   if (it == impl.files.end() || !it->second.stream || !it->second.mode.write) return false;
   std::FILE* const f = it->second.stream.get();

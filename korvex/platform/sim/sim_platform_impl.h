@@ -24,6 +24,9 @@
 
 namespace korvex::sim {
 
+// A wait without a time limit (INFINITE).
+inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+
 struct OpenHandle {
   enum class Kind { Hid, UsbNode, Event, File, Thread };
   Kind kind = Kind::Hid;

@@ -19,8 +19,6 @@ namespace korvex::sim {
 
 namespace {
 
-constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
-
 // A new thread begins within microseconds; this bound only keeps a thread
 // that cannot begin (a loader lock held by the caller) from stalling the
 // question for long.

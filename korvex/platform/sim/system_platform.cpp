@@ -2,11 +2,9 @@
 // bound to the file named by KORVEX_SIM_WORLD, else to "world.json" beside
 // the executable when there is one, else empty.
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "korvex/platform/platform.h"
 #include "korvex/platform/sim/host_system.h"
@@ -30,14 +28,7 @@ std::unique_ptr<sim::SimPlatform> boundTo(const fs::path& file) {
 }
 
 std::unique_ptr<sim::SimPlatform> makeSystemWorld() {
-  const char* named = std::getenv("KORVEX_SIM_WORLD");
-  if (named != nullptr && *named != '\0') return boundTo(fs::path(named));
-  const std::u16string folder = sim::realExecutableFolder();
-  if (!folder.empty()) {
-    const fs::path beside = fs::path(folder) / "world.json";
-    std::error_code ec;
-    if (fs::is_regular_file(beside, ec)) return boundTo(beside);
-  }
+  if (const auto file = sim::systemWorldFile()) return boundTo(*file);
   return sim::SimPlatform::fromJson("{}");
 }
 

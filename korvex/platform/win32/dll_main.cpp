@@ -9,17 +9,17 @@
 // is stopped.
 #include <windows.h>
 
-#include "korvex/recovery/lifecycle.h"
+#include "korvex/library.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   switch (reason) {
     case DLL_PROCESS_ATTACH:
-      korvex::recovery::onLibraryLoad();
+      korvex::theLibrary().load();
       break;
     case DLL_PROCESS_DETACH:
       // A non-null reserved argument means the process is ending: its other
       // threads are gone already and must not be waited for.
-      korvex::recovery::onLibraryUnload(reserved != nullptr);
+      korvex::theLibrary().unload(reserved != nullptr);
       break;
     default:
       break;
