@@ -13,7 +13,7 @@ cd "$root"
 scripts/setup.sh
 build=$root/build/mingw-x64
 cmake --preset mingw-x64 >/dev/null
-cmake --build --preset mingw-x64 --target talvane korvex_simworld talvane_demo talvane_screenshot
+cmake --build --preset mingw-x64 --target talvane korvex_simworld talvane_demo
 
 if [ -z "${DISPLAY:-}" ]; then
   echo
