@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
-#include <string>
 
 #include "child_process.h"
 
@@ -12,16 +10,14 @@ namespace korvex::wine {
 
 namespace {
 
-using namespace std::chrono_literals;
-
-// Below the test's own time-out, so that a hang is reported from here.
-constexpr auto kRunLimit = 110s;
+std::wstring fileName(const std::wstring& path) {
+  return path.substr(path.find_last_of(L"\\/") + 1);
+}
 
 std::wstring freshFolder() {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring program = ownPath();
-  std::wstring stem = program.substr(program.find_last_of(L"\\/") + 1);
+  std::wstring stem = fileName(ownPath());
   stem.erase(stem.find_last_of(L'.'));
   for (unsigned attempt = 0;; ++attempt) {
     const std::wstring folder = std::wstring(temp) + stem + L"-" +
@@ -32,24 +28,21 @@ std::wstring freshFolder() {
   }
 }
 
-// Every file in the folder, then the folder. A program that has just ended
-// may keep its executable busy for a moment.
-void removeFolder(const std::wstring& folder) {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-          DeleteFileW((folder + found.cFileName).c_str());
-        }
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    if (RemoveDirectoryW(folder.c_str())) return;
-    Sleep(100);
+bool copyInto(const std::wstring& source, const std::wstring& folder) {
+  if (CopyFileW(source.c_str(), (folder + fileName(source)).c_str(), TRUE)) return true;
+  std::fprintf(stderr, "copying %ls into %ls failed: error %lu\n", source.c_str(), folder.c_str(),
+               GetLastError());
+  return false;
+}
+
+bool prepare(const std::wstring& folder, const FreshFolderSetup& setup) {
+  const std::wstring here = ownFolder();
+  if (!copyInto(ownPath(), folder) || !copyInto(here + L"korvex.dll", folder)) return false;
+  for (std::wstring companion : setup.companions) {
+    for (wchar_t& c : companion) c = c == L'/' ? L'\\' : c;
+    if (!copyInto(here + companion, folder)) return false;
   }
-  std::fprintf(stderr, "could not remove %ls\n", folder.c_str());
+  return !setup.prepare || setup.prepare(folder);
 }
 
 // The command line without the program's own name (its first word, quoted
@@ -66,29 +59,51 @@ std::wstring ownArguments() {
   return line.substr(i);
 }
 
+// One pass over the tree; true when the folder is gone.
+bool removeOnce(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        removeOnce(folder + name + L"\\");
+      } else {
+        DeleteFileW((folder + name).c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  return RemoveDirectoryW(folder.c_str()) != 0;
+}
+
 }  // namespace
 
-int runFromFreshFolder() {
+bool runsSandboxed(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i] == kSandboxedFlag) return true;
+  }
+  return false;
+}
+
+int runFromFreshFolder(const FreshFolderSetup& setup) {
   const std::wstring folder = freshFolder();
   if (folder.empty()) {
     std::fprintf(stderr, "no fresh folder: error %lu\n", GetLastError());
     return 2;
   }
-  const std::wstring program = ownPath();
-  const std::wstring copy = folder + program.substr(program.find_last_of(L"\\/") + 1);
-  if (!CopyFileW(program.c_str(), copy.c_str(), TRUE) ||
-      !CopyFileW((ownFolder() + L"korvex.dll").c_str(), (folder + L"korvex.dll").c_str(), TRUE)) {
-    std::fprintf(stderr, "copying into %ls failed: error %lu\n", folder.c_str(), GetLastError());
-    removeFolder(folder);
+  if (!prepare(folder, setup)) {
+    removeFolderTree(folder);
     return 2;
   }
   const std::wstring flag(kSandboxedFlag.begin(), kSandboxedFlag.end());
-  const ChildExit run = runChild(copy, flag + ownArguments(), kRunLimit);
-  removeFolder(folder);
+  const ChildExit run =
+      runChild(folder + fileName(ownPath()), flag + ownArguments(), setup.runLimit);
+  removeFolderTree(folder);
   if (!run.ended) {
     std::fprintf(stderr, "the tests did not end within %lld s\n",
-                 static_cast<long long>(
-                     std::chrono::duration_cast<std::chrono::seconds>(kRunLimit).count()));
+                 static_cast<long long>(setup.runLimit.count()));
     return 3;
   }
   if (run.exitCode >= 0xC0000000UL) {
@@ -98,6 +113,16 @@ int runFromFreshFolder() {
     return 4;
   }
   return static_cast<int>(run.exitCode);
+}
+
+void removeFolderTree(const std::wstring& folder) {
+  std::wstring root = folder;
+  if (!root.empty() && root.back() != L'\\' && root.back() != L'/') root += L'\\';
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (removeOnce(root)) return;
+    Sleep(100);
+  }
+  std::fprintf(stderr, "could not remove %ls\n", root.c_str());
 }
 
 }  // namespace korvex::wine

@@ -3,16 +3,12 @@
 // plays a child role for one of them (see child_roles.h).
 #include <gtest/gtest.h>
 
-#include <string_view>
-
 #include "child_roles.h"
 #include "crash_report.h"
 #include "sandbox.h"
 
 int main(int argc, char** argv) {
-  bool sandboxed = false;
-  for (int i = 1; i < argc; ++i) sandboxed = sandboxed || argv[i] == korvex::wine::kSandboxedFlag;
-  if (!sandboxed) return korvex::wine::runFromFreshFolder();
+  if (!korvex::wine::runsSandboxed(argc, argv)) return korvex::wine::runFromFreshFolder();
   korvex::wine::endOnUnhandledException();
   if (const auto exitCode = korvex::wine::playChildRole(argc, argv)) return *exitCode;
   testing::InitGoogleTest(&argc, argv);

@@ -5,19 +5,18 @@
 #include "child_process.h"
 #include "folder_files.h"
 #include "talvane/resources/resource.h"
+#include "talvane/shell/tray_wnd.h"
 #include "world_file.h"
 
 namespace talvane::gui_test {
 
 namespace {
 
-constexpr UINT kIconId = 100;
-
 NOTIFYICONDATAW iconOf(HWND tray) {
   NOTIFYICONDATAW icon{};
   icon.cbSize = sizeof icon;
   icon.hWnd = tray;
-  icon.uID = kIconId;
+  icon.uID = kTrayIconId;
   return icon;
 }
 

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "dialog_steps.h"
-#include "dialog_world.h"
 #include "folder_files.h"
 #include "talvane/resources/resource.h"
 #include "world_file.h"

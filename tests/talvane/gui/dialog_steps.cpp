@@ -43,25 +43,12 @@ bool DialogWindowTest::typeKey(HWND control, UINT virtualKey) {
   return app().drainPostedMessages(control) && app().drainPostedMessages(control);
 }
 
-std::shared_future<void> DialogWindowTest::notify(HWND dialog, int control, UINT code) {
-  auto header = std::make_unique<NMHDR>();
-  header->hwndFrom = GetDlgItem(dialog, control);
-  header->idFrom = static_cast<UINT_PTR>(control);
-  header->code = code;
-  const LPARAM record = reinterpret_cast<LPARAM>(header.get());
-  notifications_.push_back(std::move(header));
-  return app().sendInBackground(dialog, WM_NOTIFY, static_cast<WPARAM>(control), record);
-}
-
 HWND DialogWindowTest::waitForMessageBox(const std::wstring& text,
                                          std::chrono::milliseconds limit) {
   return waitUntil(
       [&]() -> HWND {
-        for (HWND window : topLevelWindows(app().windows())) {
-          if (IsWindowVisible(window) && className(window) == kDialogClass &&
-              messageBoxText(window) == text) {
-            return window;
-          }
+        for (HWND window : visibleWindowsOfClass(app().windows(), kDialogClass)) {
+          if (messageBoxText(window) == text) return window;
         }
         return nullptr;
       },

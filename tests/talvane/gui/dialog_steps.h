@@ -6,10 +6,8 @@
 
 #include <windows.h>
 
-#include <future>
-#include <memory>
+#include <chrono>
 #include <string>
-#include <vector>
 
 #include "talvane_window_fixture.h"
 
@@ -38,8 +36,6 @@ class DialogWindowTest : public TalvaneWindowTest {
   // A key press (WM_KEYDOWN) posted to the control through the program's
   // message loop; true once it and the characters it makes are handled.
   bool typeKey(HWND control, UINT virtualKey);
-  // The notification from the dialog's control, sent in the background.
-  std::shared_future<void> notify(HWND dialog, int control, UINT code);
 
   // The visible message box with this text; null after the time-out.
   HWND waitForMessageBox(const std::wstring& text, std::chrono::milliseconds limit = kWaitLimit);
@@ -49,7 +45,6 @@ class DialogWindowTest : public TalvaneWindowTest {
 
  private:
   HWND main_ = nullptr;
-  std::vector<std::unique_ptr<NMHDR>> notifications_;
 };
 
 std::wstring itemText(HWND dialog, int item);

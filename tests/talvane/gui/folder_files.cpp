@@ -3,36 +3,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
+
+#include "child_process.h"
+#include "sandbox.h"
 
 namespace talvane::gui_test {
-
-namespace {
-
-std::wstring withSeparator(std::wstring folder) {
-  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
-  return folder;
-}
-
-// One pass over the tree; true when the folder is gone.
-bool removeOnce(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        removeOnce(folder + name + L"\\");
-      } else {
-        DeleteFileW((folder + name).c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  return RemoveDirectoryW(folder.c_str()) != 0;
-}
-
-}  // namespace
 
 bool writeFile(const std::wstring& path, std::string_view bytes) {
   const std::wstring temporary = path + L".new";
@@ -57,13 +33,23 @@ bool fileExists(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-void removeFolderTree(const std::wstring& folder) {
-  const std::wstring root = withSeparator(folder);
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    if (removeOnce(root)) return;
-    Sleep(100);
-  }
-  std::fprintf(stderr, "could not remove %ls\n", root.c_str());
+std::wstring libraryLogFile() {
+  return korvex::wine::ownFolder() + L"korvex.log";
+}
+
+CurrentFolderElsewhere::CurrentFolderElsewhere()
+    : folder_(korvex::wine::ownFolder() + L"elsewhere\\") {
+  std::vector<wchar_t> current(GetCurrentDirectoryW(0, nullptr) + 1);
+  GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
+  before_ = current.data();
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  writeFile(decoyLog(), "2001/01/01 00:00:00,DECOY,3,0x0000,0x0000,Decoy\r\n");
+  SetCurrentDirectoryW(folder_.c_str());
+}
+
+CurrentFolderElsewhere::~CurrentFolderElsewhere() {
+  SetCurrentDirectoryW(before_.c_str());
+  korvex::wine::removeFolderTree(folder_);
 }
 
 }  // namespace talvane::gui_test

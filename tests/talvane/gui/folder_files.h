@@ -12,9 +12,24 @@ bool writeFile(const std::wstring& path, std::string_view bytes);
 
 bool fileExists(const std::wstring& path);
 
-// Removes the folder with every file and folder in it. A program that has
-// just ended may keep its executable busy for a moment, so this retries
-// for a few seconds.
-void removeFolderTree(const std::wstring& folder);
+// "korvex.log" beside this program, where the library keeps its log.
+std::wstring libraryLogFile();
+
+// While it lives, the process's current folder is a fresh folder holding
+// a "korvex.log" of its own (the decoy), so that a dialog that wrongly used
+// the current folder would show or delete the wrong file.
+class CurrentFolderElsewhere {
+ public:
+  CurrentFolderElsewhere();
+  ~CurrentFolderElsewhere();
+  CurrentFolderElsewhere(const CurrentFolderElsewhere&) = delete;
+  CurrentFolderElsewhere& operator=(const CurrentFolderElsewhere&) = delete;
+
+  std::wstring decoyLog() const { return folder_ + L"korvex.log"; }
+
+ private:
+  std::wstring before_;
+  std::wstring folder_;
+};
 
 }  // namespace talvane::gui_test

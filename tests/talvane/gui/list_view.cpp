@@ -63,14 +63,4 @@ void selectOnlyRow(HWND list, int row) {
   SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&chosen));
 }
 
-std::vector<int> selectedRows(HWND list) {
-  std::vector<int> rows;
-  for (int r = -1;;) {
-    r = static_cast<int>(
-        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(r), LVNI_SELECTED));
-    if (r < 0) return rows;
-    rows.push_back(r);
-  }
-}
-
 }  // namespace talvane::gui_test

@@ -22,7 +22,5 @@ std::vector<std::wstring> columnTitles(HWND list);
 void selectOnlyRow(HWND list, int row);
 // No row selected.
 void clearSelection(HWND list);
-// The selected rows.
-std::vector<int> selectedRows(HWND list);
 
 }  // namespace talvane::gui_test

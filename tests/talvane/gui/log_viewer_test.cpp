@@ -5,7 +5,6 @@
 #include <string>
 
 #include "dialog_steps.h"
-#include "dialog_world.h"
 #include "folder_files.h"
 #include "talvane/resources/resource.h"
 

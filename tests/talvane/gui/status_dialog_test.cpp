@@ -6,7 +6,6 @@
 #include <cwchar>
 
 #include "dialog_steps.h"
-#include "dialog_world.h"
 #include "talvane/resources/resource.h"
 #include "world_file.h"
 

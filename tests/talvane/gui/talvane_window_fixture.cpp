@@ -65,7 +65,7 @@ HWND TalvaneWindowTest::deviceList(HWND dialog) const {
 }
 
 HWND TalvaneWindowTest::openTrayMenu(UINT mouseMessage) {
-  app_->postToTray(kTrayCallback, kTrayIconId, mouseMessage);
+  app_->postToTray(WM_TRAYNOTIFY, kTrayIconId, mouseMessage);
   return waitForPopupMenu(app_->windows());
 }
 
@@ -77,16 +77,19 @@ std::vector<MenuItem> TalvaneWindowTest::trayRightClickMenu() {
   return items;
 }
 
-std::shared_future<void> TalvaneWindowTest::notifyFromList(HWND dialog, int row, UINT code) {
+std::shared_future<void> TalvaneWindowTest::notify(HWND dialog, int control, UINT code, int row) {
   auto note = std::make_unique<NMITEMACTIVATE>();
-  note->hdr.hwndFrom = deviceList(dialog);
-  note->hdr.idFrom = IDC_MAIN_DEVICE_LIST;
+  note->hdr.hwndFrom = GetDlgItem(dialog, control);
+  note->hdr.idFrom = static_cast<UINT_PTR>(control);
   note->hdr.code = code;
   note->iItem = row;
-  note->iSubItem = 0;
   const LPARAM record = reinterpret_cast<LPARAM>(note.get());
   notifications_.push_back(std::move(note));
-  return app_->sendInBackground(dialog, WM_NOTIFY, IDC_MAIN_DEVICE_LIST, record);
+  return app_->sendInBackground(dialog, WM_NOTIFY, static_cast<WPARAM>(control), record);
+}
+
+std::shared_future<void> TalvaneWindowTest::notifyFromList(HWND dialog, int row, UINT code) {
+  return notify(dialog, IDC_MAIN_DEVICE_LIST, code, row);
 }
 
 std::vector<MenuItem> TalvaneWindowTest::rowMenu(HWND dialog, int row) {

@@ -18,6 +18,7 @@
 #include "app_thread.h"
 #include "list_view.h"
 #include "menu_reader.h"
+#include "talvane/shell/tray_wnd.h"
 #include "window_search.h"
 
 namespace talvane::gui_test {
@@ -29,9 +30,6 @@ inline constexpr wchar_t kStatusCaption[] = L"Status";
 
 // WM_DEVICECHANGE's event for "a device was added or removed".
 inline constexpr WPARAM kDevNodesChanged = 0x0007;
-// The tray icon's callback message and identifier.
-inline constexpr UINT kTrayCallback = WM_APP + 100;
-inline constexpr WPARAM kTrayIconId = 100;
 
 class TalvaneWindowTest : public ::testing::Test {
  protected:
@@ -59,8 +57,11 @@ class TalvaneWindowTest : public ::testing::Test {
   std::vector<MenuItem> trayRightClickMenu();
   // The row menu (a right click on the row), read and closed.
   std::vector<MenuItem> rowMenu(HWND dialog, int row);
-  // NM_RCLICK / NM_DBLCLK to the dialog from the list for the row, sent in
-  // the background; ready once the dialog's handler has returned.
+  // The notification to the dialog from its control, for the row of a
+  // list (-1: none), sent in the background; ready once the dialog's
+  // handler has returned.
+  std::shared_future<void> notify(HWND dialog, int control, UINT code, int row = -1);
+  // NM_RCLICK / NM_DBLCLK from the main dialog's device list for the row.
   std::shared_future<void> notifyFromList(HWND dialog, int row, UINT code);
   // The row selected and the command sent to the dialog, as choosing it
   // from the row menu does.
@@ -79,7 +80,7 @@ class TalvaneWindowTest : public ::testing::Test {
 
  private:
   std::optional<AppThread> app_;
-  // The records of notifyFromList, alive as long as the sends may be.
+  // The records of notify, alive as long as the sends may be.
   std::vector<std::unique_ptr<NMITEMACTIVATE>> notifications_;
 };
 

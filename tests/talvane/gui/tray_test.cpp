@@ -40,7 +40,7 @@ TEST_F(TrayTest, LeftClickShowsExitOnly) {
 
 TEST_F(TrayTest, ClicksOnAnotherIconAreIgnored) {
   startWith("two_hubs");
-  app().postToTray(kTrayCallback, kTrayIconId + 1, WM_RBUTTONUP);
+  app().postToTray(WM_TRAYNOTIFY, kTrayIconId + 1, WM_RBUTTONUP);
   ASSERT_TRUE(app().drainPostedMessages(app().tray()));
   EXPECT_TRUE(visibleWindows(app().windows()).empty());
 }

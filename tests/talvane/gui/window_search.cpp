@@ -9,6 +9,10 @@ BOOL CALLBACK collect(HWND window, LPARAM found) {
   return TRUE;
 }
 
+HWND firstOf(const std::vector<HWND>& windows) {
+  return windows.empty() ? nullptr : windows.front();
+}
+
 }  // namespace
 
 std::vector<HWND> topLevelWindows(WindowOwner owner) {
@@ -57,26 +61,28 @@ std::wstring className(HWND window) {
   return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
-std::vector<HWND> dialogsCaptioned(WindowOwner owner, const std::wstring& caption) {
+std::vector<HWND> visibleWindows(WindowOwner owner) {
   std::vector<HWND> found;
   for (HWND window : topLevelWindows(owner)) {
-    if (IsWindowVisible(window) && className(window) == kDialogClass &&
-        captionOf(window) == caption) {
-      found.push_back(window);
-    }
+    if (IsWindowVisible(window)) found.push_back(window);
   }
   return found;
 }
 
-HWND visibleWindow(WindowOwner owner, const std::wstring& windowClass,
-                   const std::wstring& caption) {
-  for (HWND window : topLevelWindows(owner)) {
-    if (IsWindowVisible(window) && className(window) == windowClass &&
-        captionOf(window) == caption) {
-      return window;
-    }
+std::vector<HWND> visibleWindowsOfClass(WindowOwner owner, const std::wstring& windowClass) {
+  std::vector<HWND> found;
+  for (HWND window : visibleWindows(owner)) {
+    if (className(window) == windowClass) found.push_back(window);
   }
-  return nullptr;
+  return found;
+}
+
+std::vector<HWND> dialogsCaptioned(WindowOwner owner, const std::wstring& caption) {
+  std::vector<HWND> found;
+  for (HWND window : visibleWindowsOfClass(owner, kDialogClass)) {
+    if (captionOf(window) == caption) found.push_back(window);
+  }
+  return found;
 }
 
 HWND windowCaptioned(WindowOwner owner, const std::wstring& caption) {
@@ -88,18 +94,11 @@ HWND windowCaptioned(WindowOwner owner, const std::wstring& caption) {
 
 HWND waitForDialog(WindowOwner owner, const std::wstring& caption,
                    std::chrono::milliseconds limit) {
-  return waitUntil([&] { return visibleWindow(owner, kDialogClass, caption); }, limit);
+  return waitUntil([&] { return firstOf(dialogsCaptioned(owner, caption)); }, limit);
 }
 
 HWND waitForPopupMenu(WindowOwner owner, std::chrono::milliseconds limit) {
-  return waitUntil(
-      [&]() -> HWND {
-        for (HWND window : topLevelWindows(owner)) {
-          if (IsWindowVisible(window) && className(window) == kMenuClass) return window;
-        }
-        return nullptr;
-      },
-      limit);
+  return waitUntil([&] { return firstOf(visibleWindowsOfClass(owner, kMenuClass)); }, limit);
 }
 
 bool waitUntilGone(HWND window, std::chrono::milliseconds limit) {
@@ -113,14 +112,6 @@ std::wstring messageBoxText(HWND box) {
     if (className(child) == L"Static") text += windowText(child);
   }
   return text;
-}
-
-std::vector<HWND> visibleWindows(WindowOwner owner) {
-  std::vector<HWND> found;
-  for (HWND window : topLevelWindows(owner)) {
-    if (IsWindowVisible(window)) found.push_back(window);
-  }
-  return found;
 }
 
 }  // namespace talvane::gui_test

@@ -40,10 +40,11 @@ std::wstring className(HWND window);
 inline constexpr wchar_t kDialogClass[] = L"#32770";
 inline constexpr wchar_t kMenuClass[] = L"#32768";
 
+// The visible top-level windows of the owner: of any class, of this class.
+std::vector<HWND> visibleWindows(WindowOwner owner);
+std::vector<HWND> visibleWindowsOfClass(WindowOwner owner, const std::wstring& windowClass);
 // The visible dialogs with this caption.
 std::vector<HWND> dialogsCaptioned(WindowOwner owner, const std::wstring& caption);
-// The visible window of that class and caption, or null.
-HWND visibleWindow(WindowOwner owner, const std::wstring& windowClass, const std::wstring& caption);
 // The first top-level window with this caption, visible or not, or null.
 HWND windowCaptioned(WindowOwner owner, const std::wstring& caption);
 
@@ -57,8 +58,5 @@ bool waitUntilGone(HWND window, std::chrono::milliseconds limit = kWaitLimit);
 
 // The texts of a message box's static controls (its message).
 std::wstring messageBoxText(HWND box);
-
-// The visible top-level windows (of any class) of the owner.
-std::vector<HWND> visibleWindows(WindowOwner owner);
 
 }  // namespace talvane::gui_test
