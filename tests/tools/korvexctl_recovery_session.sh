@@ -3,37 +3,12 @@
 # of the example world: list a hub, make its device hang, and see the
 # watchdog log it and power-cycle the hub.
 set -u
-korvexctl=$1
-example=$2
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cp "$example" "$dir/world.json"
-failures=0
+# shellcheck source-path=SCRIPTDIR source=session_lib.sh
+source "$(dirname "$0")/session_lib.sh"
 
 # From the world's folder with a relative name: korvexctl makes it absolute
 # before the library loads, and the library keeps its files beside it.
 run() { (cd "$dir" && "$korvexctl" --world world.json "$@"); }
-
-failed() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-expect_output() {  # expect_output PATTERN COMMAND...
-  local pattern=$1
-  shift
-  local out
-  out=$(run "$@" 2>&1)
-  grep -qE -- "$pattern" <<<"$out" || failed "korvexctl $* printed '$out', expected /$pattern/"
-}
-
-expect_exit() {  # expect_exit CODE COMMAND...
-  local code=$1
-  shift
-  run "$@" >/dev/null 2>&1
-  local got=$?
-  [ "$got" -eq "$code" ] || failed "korvexctl $* exited $got, expected $code"
-}
 
 # ---- The list ----
 expect_output '^\(the auto-recovery list is empty\)$' recovery list
@@ -122,8 +97,4 @@ grep -qE '^1 +2026/12/06 12:00:00 +H1 +3 absent +0x1111 +0x2222 +Disk, 2 GB$' <<
 grep -qE '^2 .* H2 +2 other device +0x0001 +0x0002 +Café$' <<<"$log" || failed "byte 0xE9: $log"
 grep -qE '^3 +no commas$' <<<"$log" || failed "a line without commas: $log"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "korvexctl recovery session: all checks passed"
+finish "korvexctl recovery session"

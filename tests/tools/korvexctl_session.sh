@@ -2,36 +2,10 @@
 # A korvexctl session on a copy of the example world: what a person would
 # type, and the exit codes a script relies on.
 set -u
-korvexctl=$1
-example=$2
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cp "$example" "$dir/world.json"
-failures=0
+# shellcheck source-path=SCRIPTDIR source=session_lib.sh
+source "$(dirname "$0")/session_lib.sh"
 
 run() { "$korvexctl" --world "$dir/world.json" "$@"; }
-
-expect_output() {  # expect_output PATTERN COMMAND...
-  local pattern=$1
-  shift
-  local out
-  out=$(run "$@" 2>&1)
-  if ! grep -qE -- "$pattern" <<<"$out"; then
-    echo "FAIL: korvexctl $* printed '$out', expected /$pattern/"
-    failures=$((failures + 1))
-  fi
-}
-
-expect_exit() {  # expect_exit CODE COMMAND...
-  local code=$1
-  shift
-  run "$@" >/dev/null 2>&1
-  local got=$?
-  if [ "$got" -ne "$code" ]; then
-    echo "FAIL: korvexctl $* exited $got, expected $code"
-    failures=$((failures + 1))
-  fi
-}
 
 # Each command is its own process: state lives in the world file.
 expect_output '^clock set to 20[0-9]{2}/' rtc set 0000000A
@@ -61,13 +35,6 @@ cat >"$dir/silent.json" <<'JSON'
 JSON
 "$korvexctl" --world "$dir/silent.json" status MUTE >/dev/null 2>&1
 got=$?
-if [ "$got" -ne 4 ]; then
-  echo "FAIL: status on a silent controller exited $got, expected 4"
-  failures=$((failures + 1))
-fi
+[ "$got" -eq 4 ] || failed "status on a silent controller exited $got, expected 4"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "korvexctl session: all checks passed"
+finish "korvexctl session"

@@ -4,6 +4,7 @@
 #include "fram_text.h"
 #include "invocation.h"
 #include "local_clock.h"
+#include "number_text.h"
 #include "text_table.h"
 
 namespace korvexctl {
@@ -56,6 +57,23 @@ TEST(Invocation, RejectsWhatItCannotRun) {
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({})));
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({"--world"})));
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({"--bogus", "status"})));
+}
+
+TEST(NumberText, DecimalIsStrictWhereNumbersAreNot) {
+  EXPECT_EQ(parseNumber("0x1F", 255), 0x1Fu);
+  EXPECT_EQ(parseNumber(" 7", 255), 7u);
+  EXPECT_FALSE(parseNumber("256", 255));
+  EXPECT_FALSE(parseNumber("7x", 255));
+  EXPECT_FALSE(parseNumber("", 255));
+  EXPECT_EQ(parseDecimal("255", 1, 255), 255u);
+  EXPECT_EQ(parseDecimal("060", 1, 255), 60u);
+  // No longer than the maximum is written, leading zeros and all.
+  EXPECT_FALSE(parseDecimal("0060", 1, 255));
+  EXPECT_FALSE(parseDecimal("0", 1, 255));
+  EXPECT_FALSE(parseDecimal("256", 1, 255));
+  EXPECT_FALSE(parseDecimal("0x10", 1, 255));
+  EXPECT_FALSE(parseDecimal(" 7", 1, 255));
+  EXPECT_FALSE(parseDecimal("", 1, 255));
 }
 
 TEST(TextTable, PadsByCharactersNotBytes) {

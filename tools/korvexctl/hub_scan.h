@@ -3,6 +3,8 @@
 
 #include <korvex.h>
 
+#include <nlohmann/json.hpp>
+#include <string>
 #include <vector>
 
 namespace korvexctl {
@@ -12,5 +14,18 @@ namespace korvexctl {
 // none still returns 1; its entry 0 counts only when the index lookup finds
 // it.
 std::vector<HubDeviceInfo> scanHubs();
+
+// One hub as a row of the program's main list shows it, in UTF-8, without
+// the row's number.
+struct HubRow {
+  std::string serial, power, deviceStatus, vid, pid, product;
+  bool operator==(const HubRow&) const = default;
+
+  // "serial", "power", "deviceStatus", "vid", "pid" and "product".
+  nlohmann::json json() const;
+};
+
+// scanHubs(), each hub as its row.
+std::vector<HubRow> scanHubRows();
 
 }  // namespace korvexctl

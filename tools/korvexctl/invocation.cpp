@@ -1,5 +1,7 @@
 #include "invocation.h"
 
+#include "number_text.h"
+
 namespace korvexctl {
 
 const char* const kUsage =
@@ -77,21 +79,12 @@ std::variant<Invocation, UsageError> parseInvocation(const std::vector<std::stri
   return inv;
 }
 
-}  // namespace korvexctl
-
-namespace korvexctl {
-
 std::optional<unsigned> takeWatchInterval(Invocation& inv) {
   for (auto it = inv.args.begin(); it != inv.args.end(); ++it) {
     if (*it != "--watch") continue;
     if (inv.command != "list" || it + 1 == inv.args.end()) return std::nullopt;
-    const std::string& value = *(it + 1);
-    if (value.empty() || value.size() > 4 ||
-        value.find_first_not_of("0123456789") != std::string::npos) {
-      return std::nullopt;
-    }
-    const unsigned seconds = static_cast<unsigned>(std::stoul(value));
-    if (seconds < 1 || seconds > 3600) return std::nullopt;
+    const auto seconds = parseDecimal(*(it + 1), 1, 3600);
+    if (!seconds) return std::nullopt;
     inv.args.erase(it, it + 2);
     return seconds;
   }

@@ -1,15 +1,15 @@
 #include "library_folder.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include <vector>
+#else
+#include "korvex/platform/sim/host_system.h"
 #endif
 
 namespace korvexctl {
@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// korvexctl's own folder; the current folder when it cannot be found.
 fs::path executableFolder() {
 #ifdef _WIN32
   std::vector<wchar_t> buffer(MAX_PATH);
@@ -28,29 +29,17 @@ fs::path executableFolder() {
     buffer.resize(buffer.size() * 2);
   }
 #else
+  const std::u16string folder = korvex::sim::realExecutableFolder();
   std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path(ec) : exe.parent_path();
+  return folder.empty() ? fs::current_path(ec) : fs::path(folder);
 #endif
 }
 
 }  // namespace
 
-#ifdef KORVEXCTL_SIMULATED
-std::optional<fs::path> simulatedWorldFile() {
-  if (const char* named = std::getenv("KORVEX_SIM_WORLD"); named != nullptr && *named != '\0') {
-    return fs::path(named);
-  }
-  const fs::path beside = executableFolder() / "world.json";
-  std::error_code ec;
-  if (fs::is_regular_file(beside, ec)) return beside;
-  return std::nullopt;
-}
-#endif
-
 fs::path libraryFolder() {
 #ifdef KORVEXCTL_SIMULATED
-  const auto world = simulatedWorldFile();
+  const auto world = korvex::sim::systemWorldFile();
   if (!world) return executableFolder();
   std::ifstream in(*world);
   const auto json = nlohmann::json::parse(in, nullptr, false);

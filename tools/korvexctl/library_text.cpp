@@ -1,7 +1,8 @@
 #include "library_text.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "device_row_text.h"
 
 namespace korvexctl {
 
@@ -14,9 +15,7 @@ std::optional<HubDeviceInfo> recordForSerial(const std::string& serial) {
 }
 
 std::string hex4(std::uint16_t value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", value);
-  return text;
+  return korvex::toUtf8(talvane::identifierText(value));
 }
 
 }  // namespace korvexctl

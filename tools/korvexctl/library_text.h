@@ -31,7 +31,7 @@ std::string fieldText(const KORVEX_CHAR (&units)[N]) {
 // the serial does not fit into the record's field with its NUL.
 std::optional<HubDeviceInfo> recordForSerial(const std::string& serial);
 
-// "0x%04X".
+// "0x%04X", as the program's lists show an identifier.
 std::string hex4(std::uint16_t value);
 
 }  // namespace korvexctl

@@ -7,6 +7,7 @@
 
 #include "hub_scan.h"
 #include "library_text.h"
+#include "number_text.h"
 #include "recovery_log.h"
 #include "text_table.h"
 
@@ -18,23 +19,6 @@ using Args = std::vector<std::string>;
 
 constexpr std::uint32_t kDeviceConnected = 1;
 constexpr std::size_t kListCapacity = 32;
-
-struct Settings {
-  unsigned interval = 0;
-  unsigned offTime = 0;
-};
-
-Settings currentSettings() {
-  std::uint8_t interval = 0;
-  std::uint8_t offTime = 0;
-  Hub_GetAutoCheckTimeInfo(&interval, &offTime);
-  return {interval, offTime};
-}
-
-std::string settingsText(const Settings& s) {
-  return "interval " + std::to_string(s.interval) + " s, off time " + std::to_string(s.offTime) +
-         (s.offTime == 1 ? " check" : " checks");
-}
 
 // The list in slot order, as the program's list dialog reads it.
 std::vector<HubDeviceInfo> listedHubs() {
@@ -128,7 +112,7 @@ Result settings(const Args& args) {
   for (std::size_t i = 0; i < args.size(); i += 2) {
     const bool interval = args[i] == "--interval";
     if (!interval && args[i] != "--off-time") return badArgument("unknown option " + args[i]);
-    const auto value = i + 1 < args.size() ? parseSetting(args[i + 1]) : std::nullopt;
+    const auto value = i + 1 < args.size() ? parseDecimal(args[i + 1], 1, 255) : std::nullopt;
     if (!value) return badArgument(args[i] + " takes a number from 1 to 255");
     (interval ? s.interval : s.offTime) = *value;
     change = true;
@@ -189,14 +173,16 @@ Result status(const Args& args) {
 
 }  // namespace
 
-std::optional<unsigned> parseSetting(const std::string& text) {
-  if (text.empty() || text.size() > 3 ||
-      text.find_first_not_of("0123456789") != std::string::npos) {
-    return std::nullopt;
-  }
-  const unsigned value = static_cast<unsigned>(std::stoul(text));
-  if (value < 1 || value > 255) return std::nullopt;
-  return value;
+Settings currentSettings() {
+  std::uint8_t interval = 0;
+  std::uint8_t offTime = 0;
+  Hub_GetAutoCheckTimeInfo(&interval, &offTime);
+  return {interval, offTime};
+}
+
+std::string settingsText(const Settings& s) {
+  return "interval " + std::to_string(s.interval) + " s, off time " + std::to_string(s.offTime) +
+         (s.offTime == 1 ? " check" : " checks");
 }
 
 Result runRecovery(const Args& args) {

@@ -2,7 +2,6 @@
 // watchdog, through the library's exported functions only.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,16 @@ namespace korvexctl {
 // log) and its arguments.
 Result runRecovery(const std::vector<std::string>& args);
 
-// "1".."255", else nullopt.
-std::optional<unsigned> parseSetting(const std::string& text);
+// The watchdog's check interval (seconds) and power-off time (checks).
+struct Settings {
+  unsigned interval = 0;
+  unsigned offTime = 0;
+};
+
+// The settings as the library holds them now.
+Settings currentSettings();
+
+// "interval N s, off time M checks" ("check" for one).
+std::string settingsText(const Settings& s);
 
 }  // namespace korvexctl

@@ -7,12 +7,12 @@
 #include <functional>
 #include <map>
 
-#include "device_row_text.h"
 #include "fram_text.h"
 #include "hub_scan.h"
 #include "korvex/common/utf16.h"
 #include "library_text.h"
 #include "local_clock.h"
+#include "number_text.h"
 #include "recovery_commands.h"
 #include "text_table.h"
 #ifdef KORVEXCTL_SIMULATED
@@ -48,18 +48,6 @@ struct Call {
                     "opened or written to)");
   }
 };
-
-std::optional<unsigned> parseNumber(const std::string& text, unsigned max) {
-  if (text.empty()) return std::nullopt;
-  try {
-    std::size_t used = 0;
-    const unsigned long v = std::stoul(text, &used, 0);
-    if (used != text.size() || v > max) return std::nullopt;
-    return static_cast<unsigned>(v);
-  } catch (...) {
-    return std::nullopt;
-  }
-}
 
 using Args = std::vector<std::string>;
 
@@ -235,20 +223,13 @@ Result listHubs(const Args& args) {
   nlohmann::json hubs = nlohmann::json::array();
   std::vector<TableRow> table{
       {"No", "PIC Serial", "HUB Power", "Device Status", "VID", "PID", "Product Name"}};
-  for (const auto& info : scanHubs()) {
-    const auto r = talvane::deviceRowText(static_cast<int>(table.size()), info);
-    TableRow cells{korvex::toUtf8(r.number), korvex::toUtf8(r.serial),
-                   korvex::toUtf8(r.power),  korvex::toUtf8(r.deviceStatus),
-                   korvex::toUtf8(r.vid),    korvex::toUtf8(r.pid),
-                   korvex::toUtf8(r.product)};
-    hubs.push_back({{"no", std::stoi(cells[0])},
-                    {"serial", cells[1]},
-                    {"power", cells[2]},
-                    {"deviceStatus", cells[3]},
-                    {"vid", cells[4]},
-                    {"pid", cells[5]},
-                    {"product", cells[6]}});
-    table.push_back(std::move(cells));
+  for (const auto& hub : scanHubRows()) {
+    const int number = static_cast<int>(table.size());
+    nlohmann::json json = hub.json();
+    json["no"] = number;
+    hubs.push_back(std::move(json));
+    table.push_back({std::to_string(number), hub.serial, hub.power, hub.deviceStatus, hub.vid,
+                     hub.pid, hub.product});
   }
   std::string text = formatTable(table);
   if (table.size() == 1) text += "\n(no hub carrying the controller found)";

@@ -5,9 +5,10 @@
 #include <variant>
 
 #include "korvex/common/utf16.h"
+#include "korvex/platform/sim/host_system.h"
 #include "korvex/platform/sim/sim_platform.h"
-#include "library_folder.h"
 #include "library_text.h"
+#include "number_text.h"
 #include "unplugged_devices.h"
 
 namespace korvexctl {
@@ -24,17 +25,6 @@ struct SimRequest {
   std::optional<std::uint16_t> vid;
   std::optional<std::uint16_t> pid;
 };
-
-std::optional<std::uint16_t> parseId(const std::string& text) {
-  try {
-    std::size_t used = 0;
-    const unsigned long v = std::stoul(text, &used, 0);
-    if (used != text.size() || v > 0xFFFF) return std::nullopt;
-    return static_cast<std::uint16_t>(v);
-  } catch (...) {
-    return std::nullopt;
-  }
-}
 
 std::string describe(const Device& d) {
   std::string text = hex4(d.vendorId) + " " + hex4(d.productId);
@@ -134,9 +124,9 @@ std::variant<SimRequest, Result> parse(const Args& args) {
     if (!action->second || (!vid && args[i] != "--pid")) {
       return badArgument("sim " + r.action + " does not take " + args[i]);
     }
-    const auto value = i + 1 < args.size() ? parseId(args[i + 1]) : std::nullopt;
+    const auto value = i + 1 < args.size() ? parseNumber(args[i + 1], 0xFFFF) : std::nullopt;
     if (!value) return badArgument(args[i] + " takes a number from 0 to 0xFFFF");
-    (vid ? r.vid : r.pid) = value;
+    (vid ? r.vid : r.pid) = static_cast<std::uint16_t>(*value);
   }
   if (r.action == "swap" && !r.vid && !r.pid) return badArgument("sim swap needs --vid or --pid");
   return r;
@@ -148,7 +138,8 @@ Result runSim(const Args& args) {
   auto parsed = parse(args);
   if (auto* error = std::get_if<Result>(&parsed)) return *error;
   const SimRequest& r = std::get<SimRequest>(parsed);
-  const auto file = simulatedWorldFile();
+  // The world file the library is bound to (--world sets KORVEX_SIM_WORLD).
+  const auto file = korvex::sim::systemWorldFile();
   if (!file) return badArgument("sim needs the world file: --world FILE");
 
   std::unique_ptr<korvex::sim::SimPlatform> world;

@@ -9,13 +9,13 @@
 #include <filesystem>
 #include <thread>
 
-#include "device_row_text.h"
 #include "hub_scan.h"
 #include "korvex/common/utf16.h"
 #include "library_folder.h"
-#include "library_text.h"
 #include "local_clock.h"
 #include "log_follower.h"
+#include "number_text.h"
+#include "recovery_commands.h"
 #include "recovery_log.h"
 #include "talvane/dialogs/log_line_split.h"
 
@@ -45,24 +45,7 @@ std::string wallClock() {
   return text;
 }
 
-// A hub as the watch compares it from one scan to the next.
-struct HubState {
-  std::string serial, power, deviceStatus, vid, pid, product;
-  bool operator==(const HubState&) const = default;
-};
-
-std::vector<HubState> hubStates() {
-  std::vector<HubState> states;
-  for (const auto& info : scanHubs()) {
-    const auto r = talvane::deviceRowText(static_cast<int>(states.size()) + 1, info);
-    states.push_back({korvex::toUtf8(r.serial), korvex::toUtf8(r.power),
-                      korvex::toUtf8(r.deviceStatus), korvex::toUtf8(r.vid), korvex::toUtf8(r.pid),
-                      korvex::toUtf8(r.product)});
-  }
-  return states;
-}
-
-const HubState* findHub(const std::vector<HubState>& hubs, const std::string& serial) {
+const HubRow* findHub(const std::vector<HubRow>& hubs, const std::string& serial) {
   for (const auto& h : hubs) {
     if (h.serial == serial) return &h;
   }
@@ -84,19 +67,12 @@ class Printer {
     }
   }
 
-  void hub(const HubState& h) {
+  void hub(const HubRow& h) {
     std::string text = h.serial + "  " + h.power + "  " + h.deviceStatus;
     for (const auto* cell : {&h.vid, &h.pid, &h.product}) {
       if (!cell->empty()) text += "  " + *cell;
     }
-    line("hub",
-         {{"serial", h.serial},
-          {"power", h.power},
-          {"deviceStatus", h.deviceStatus},
-          {"vid", h.vid},
-          {"pid", h.pid},
-          {"product", h.product}},
-         text);
+    line("hub", h.json(), text);
   }
 
  private:
@@ -104,10 +80,10 @@ class Printer {
   bool json_;
 };
 
-void reportChanges(Printer& print, const std::vector<HubState>& before,
-                   const std::vector<HubState>& after) {
+void reportChanges(Printer& print, const std::vector<HubRow>& before,
+                   const std::vector<HubRow>& after) {
   for (const auto& h : after) {
-    const HubState* old = findHub(before, h.serial);
+    const HubRow* old = findHub(before, h.serial);
     if (old == nullptr || !(*old == h)) print.hub(h);
   }
   for (const auto& h : before) {
@@ -117,24 +93,15 @@ void reportChanges(Printer& print, const std::vector<HubState>& before,
   }
 }
 
-std::optional<unsigned> parseSeconds(const std::vector<std::string>& args, bool& valid) {
-  valid = true;
-  if (args.empty()) return std::nullopt;
-  valid = args.size() == 2 && args[0] == "--seconds" && !args[1].empty() && args[1].size() <= 6 &&
-          args[1].find_first_not_of("0123456789") == std::string::npos;
-  if (!valid) return std::nullopt;
-  const unsigned seconds = static_cast<unsigned>(std::stoul(args[1]));
-  valid = seconds >= 1 && seconds <= kMaxSeconds;
-  return seconds;
-}
-
 }  // namespace
 
 Result runWatch(const std::vector<std::string>& args, bool json, std::ostream& out) {
-  bool valid = false;
-  const auto seconds = parseSeconds(args, valid);
-  if (!valid) {
-    return badArgument("watch takes --seconds N, N from 1 to " + std::to_string(kMaxSeconds));
+  std::optional<unsigned> seconds;  // none: until Ctrl-C
+  if (!args.empty()) {
+    if (args.size() == 2 && args[0] == "--seconds") seconds = parseDecimal(args[1], 1, kMaxSeconds);
+    if (!seconds) {
+      return badArgument("watch takes --seconds N, N from 1 to " + std::to_string(kMaxSeconds));
+    }
   }
   const bool startedHere = Hub_GetAutoRecoveryStatus() == 0;
   if (startedHere && Hub_StartAutoRecovery() == 0) {
@@ -144,25 +111,21 @@ Result runWatch(const std::vector<std::string>& args, bool json, std::ostream& o
   std::signal(SIGINT, requestStop);
   std::signal(SIGTERM, requestStop);
 
-  std::uint8_t interval = 0;
-  std::uint8_t offTime = 0;
-  Hub_GetAutoCheckTimeInfo(&interval, &offTime);
+  const Settings settings = currentSettings();
   const fs::path logFile = logFilePath();
   Printer print(out, json);
   print.line("watch",
              {{"seconds", seconds ? nlohmann::json(*seconds) : nlohmann::json(nullptr)},
               {"startedRecovery", startedHere},
-              {"interval", interval},
-              {"offTime", offTime},
+              {"interval", settings.interval},
+              {"offTime", settings.offTime},
               {"log", logFile.string()}},
              (seconds ? "for " + std::to_string(*seconds) + " s" : std::string("until Ctrl-C")) +
-                 ": auto recovery " + (startedHere ? "switched on for the watch" : "on") +
-                 ", interval " + std::to_string(interval) + " s, off time " +
-                 std::to_string(offTime) + (offTime == 1 ? " check" : " checks") + "; log " +
-                 logFile.string());
+                 ": auto recovery " + (startedHere ? "switched on for the watch" : "on") + ", " +
+                 settingsText(settings) + "; log " + logFile.string());
 
   LogFollower log(logFile);
-  std::vector<HubState> hubs = hubStates();
+  std::vector<HubRow> hubs = scanHubRows();
   for (const auto& h : hubs) print.hub(h);
 
   const auto begin = Clock::now();
@@ -187,7 +150,7 @@ Result runWatch(const std::vector<std::string>& args, bool json, std::ostream& o
       nextLogPoll = now + kLogPoll;
     }
     if (now >= nextHubPoll) {
-      auto latest = hubStates();
+      auto latest = scanHubRows();
       reportChanges(print, hubs, latest);
       hubs = std::move(latest);
       nextHubPoll = now + kHubPoll;
