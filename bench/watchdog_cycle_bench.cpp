@@ -8,14 +8,13 @@
 // the most a cycle over this list can do.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "korvex/library.h"
 #include "sim_world_builder.h"
+#include "temp_folder.h"
 #include "usb_tree_builder.h"
 
 namespace {
@@ -24,21 +23,6 @@ namespace fs = std::filesystem;
 using korvex::testing::Json;
 
 constexpr int kHubs = 32;
-
-// The store and the log go to a folder of their own, removed at the end.
-class BenchFolder {
- public:
-  BenchFolder()
-      : path_(fs::temp_directory_path() / ("korvex-bench-" + std::to_string(::getpid()))) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~BenchFolder() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 // 32 one-port hubs on one root hub, each with a scanner on its downstream
 // port, all of them on the auto-recovery list.
@@ -89,7 +73,8 @@ void reportCalls(benchmark::State& state, const korvex::sim::SimPlatform& world)
 }
 
 void runCycles(benchmark::State& state, bool failing) {
-  const BenchFolder folder;
+  // The store and the log go to a folder of their own, removed at the end.
+  const korvex::testing::TempFolder folder("korvex-bench-");
   ListedHubs hubs(folder.path());
   if (hubs.library.autoCheckList().snapshot().count != kHubs) {
     state.SkipWithError("the hubs could not all be listed");

@@ -13,9 +13,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "hub_device_info_view.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using korvex::hub_info::allZero;
 
 class Exports : public ::testing::Test {
  protected:
@@ -27,7 +30,6 @@ class Exports : public ::testing::Test {
     worldFile_ = world;
     folder_ = worldFile_.parent_path();
   }
-  static void TearDownTestSuite() {}
 
   static std::string fileText() {
     std::ifstream in(worldFile_);
@@ -79,10 +81,6 @@ TEST_F(Exports, MissingControllerFailsAtOnceAndWritesNothing) {
   EXPECT_EQ(clock[0], 1);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(Exports, LoadCreatedTheStoreAndListChangesReachIt) {
   EXPECT_TRUE(fs::exists(folder_ / "korvex.dat"));
   HubDeviceInfo info{};
@@ -112,8 +110,7 @@ TEST_F(Exports, DeviceQueriesOnAWorldWithoutHubs) {
   HubDeviceInfo info;
   std::memset(&info, 0xAB, sizeof info);
   EXPECT_EQ(Hub_GetDeviceInfo(&info), 0);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&info);
-  EXPECT_TRUE(std::all_of(bytes, bytes + sizeof info, [](unsigned char b) { return b == 0; }));
+  EXPECT_TRUE(allZero(info));
   EXPECT_EQ(Hub_GetNextDeviceInfo(&info), 0);
   EXPECT_EQ(Hub_GetDeviceInfoIndex(&info, 0), 0);
   EXPECT_EQ(Hub_GetDeviceInfoSerial(&info, u""), 0);

@@ -10,30 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "hub_device_info_view.h"
 #include "korvex/common/utf16.h"
 #include "korvex/library.h"
 #include "sim_world_builder.h"
+#include "temp_folder.h"
 #include "usb_tree_builder.h"
 
 namespace korvex::recovery {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
- public:
-  TempFolder() {
-    static int serial = 0;
-    path_ = fs::temp_directory_path() /
-            ("korvex-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using hub_info::serialOf;
+using testing::TempFolder;
 
 inline std::vector<std::uint8_t> readBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -71,8 +60,33 @@ inline HubDeviceInfo deviceInfo(const std::u16string& serial, std::uint16_t vid,
   return info;
 }
 
-inline std::string serialOf(const HubDeviceInfo& info) {
-  return toUtf8(reinterpret_cast<const char16_t*>(info.controllerSerial));
+// Hubs "H1".."Hn" on one root hub, each with a scanner (0x1111:0x2222) on
+// its downstream port. controller: extra members of every controller.
+inline std::string hubsWorld(int hubs, const testing::Json& controller = testing::Json::object()) {
+  std::vector<testing::Json> ports;
+  for (int i = 1; i <= hubs; ++i) {
+    ports.push_back(testing::port(testing::controllerHub(
+        "H" + std::to_string(i), testing::usbDevice(0x1111, 0x2222, "Scanner", "SC"), controller)));
+  }
+  return testing::treeWorld({testing::hostController(0, std::nullopt, ports)});
+}
+
+// Puts every hub a scan finds on the auto-recovery list, as the program's
+// main dialog lists them.
+inline void listAll(Library& library) {
+  HubDeviceInfo info{};
+  ASSERT_EQ(library.devices().getDeviceInfo(&info), 1);
+  do ASSERT_EQ(library.autoCheckList().add(&info), 1);
+  while (library.devices().getNextDeviceInfo(&info));
+}
+
+// The power commands hub H<hub>'s controller received, in order: "off", "on".
+inline std::vector<std::string> powerCommands(const sim::SimPlatform& world, int hub) {
+  std::vector<std::string> out;
+  for (const auto& r : world.requestsTo(u"H" + fromUtf8(std::to_string(hub)))) {
+    if (r.bytes[1] == 0x22) out.push_back(r.bytes[2] ? "on" : "off");
+  }
+  return out;
 }
 
 // A whole library over its own world, loaded as a process would load it.

@@ -10,29 +10,6 @@
 namespace korvex::recovery {
 namespace {
 
-using testing::controllerHub;
-using testing::hostController;
-using testing::Json;
-using testing::port;
-using testing::treeWorld;
-using testing::usbDevice;
-
-std::string hubsWorld(int hubs, const Json& controller = Json::object()) {
-  std::vector<Json> ports;
-  for (int i = 1; i <= hubs; ++i) {
-    ports.push_back(port(
-        controllerHub("H" + std::to_string(i), usbDevice(0x1111, 0x2222, "Scanner"), controller)));
-  }
-  return treeWorld({hostController(0, std::nullopt, ports)});
-}
-
-void listAll(Library& library) {
-  HubDeviceInfo info{};
-  ASSERT_EQ(library.devices().getDeviceInfo(&info), 1);
-  do ASSERT_EQ(library.autoCheckList().add(&info), 1);
-  while (library.devices().getNextDeviceInfo(&info));
-}
-
 void unplugAll(sim::SimPlatform& world) {
   world.changeWorld([](sim::World& w) {
     for (auto& p : w.hostControllers[0].rootHub.ports) {
@@ -136,15 +113,8 @@ TEST(WatchdogControl, StopReturnsBetweenRecords) {
   unplugAll(*world);
   ASSERT_EQ(library.watchdog().start(), 1);
   // Stop once the first record's power-off request is out.
-  const auto switchedOff = [&](int hub) {
-    int n = 0;
-    for (const auto& r : world->requestsTo(u"H" + fromUtf8(std::to_string(hub)))) {
-      if (r.bytes[1] == 0x22) ++n;
-    }
-    return n;
-  };
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (switchedOff(1) == 0 && std::chrono::steady_clock::now() < until) {
+  while (powerCommands(*world, 1).empty() && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   const auto start = std::chrono::steady_clock::now();
@@ -152,7 +122,7 @@ TEST(WatchdogControl, StopReturnsBetweenRecords) {
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_LT(took, std::chrono::milliseconds(1500));
   int total = 0;
-  for (int i = 1; i <= 6; ++i) total += switchedOff(i);
+  for (int i = 1; i <= 6; ++i) total += static_cast<int>(powerCommands(*world, i).size());
   EXPECT_LE(total, 2);
   library.unload(false);
 }
@@ -166,8 +136,7 @@ TEST(WatchdogControl, ListChangesDuringCyclesKeepCountersWithTheirRecords) {
   auto& list = lib.library.autoCheckList();
   list.setTimeInfo(1, 5);
   lib.world->changeWorld([](sim::World& w) {
-    auto& downstream = w.hostControllers[0].rootHub.ports[2].device->hub->ports[0];
-    downstream.device.reset();  // H3's device is gone
+    sim::findController(w, u"H3")->downstream->device.reset();  // H3's device is gone
   });
   ASSERT_EQ(lib.library.watchdog().start(), 1);
   std::atomic<bool> done{false};

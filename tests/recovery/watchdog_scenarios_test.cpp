@@ -8,32 +8,15 @@
 namespace korvex::recovery {
 namespace {
 
-using testing::controllerHub;
-using testing::hostController;
-using testing::Json;
-using testing::port;
-using testing::treeWorld;
-using testing::usbDevice;
-
 const platform::LocalTime kNoon{2026, 12, 0, 6, 12, 0, 0, 0};
 
 class Scenario : public ::testing::Test {
  protected:
-  // Hubs "H1".."Hn", each with a scanner (0x1111:0x2222) on port 1.
+  // Hubs "H1".."Hn" (hubsWorld), all on the list, the watchdog started.
   void build(int hubs, std::uint8_t interval, std::uint8_t offTime) {
-    std::vector<Json> ports;
-    for (int i = 1; i <= hubs; ++i) {
-      ports.push_back(
-          port(controllerHub("H" + std::to_string(i), usbDevice(0x1111, 0x2222, "Scanner", "SC"))));
-    }
-    lib_ = std::make_unique<LibraryOver>(folder_.path(),
-                                         treeWorld({hostController(0, std::nullopt, ports)}));
+    lib_ = std::make_unique<LibraryOver>(folder_.path(), hubsWorld(hubs));
     world().setLocalTime(kNoon);
-    // Listed from a scan, as the program's main dialog lists them.
-    HubDeviceInfo info{};
-    ASSERT_EQ(library().devices().getDeviceInfo(&info), 1);
-    do ASSERT_EQ(library().autoCheckList().add(&info), 1);
-    while (library().devices().getNextDeviceInfo(&info));
+    ASSERT_NO_FATAL_FAILURE(listAll(library()));
     library().autoCheckList().setTimeInfo(interval, offTime);
     world().resetCounts();
     ASSERT_EQ(library().watchdog().start(), 1);
@@ -64,14 +47,7 @@ class Scenario : public ::testing::Test {
     });
   }
 
-  // The power commands hub H<i>'s controller received: "off", "on".
-  std::vector<std::string> power(int hub) {
-    std::vector<std::string> out;
-    for (const auto& r : world().requestsTo(u"H" + fromUtf8(std::to_string(hub)))) {
-      if (r.bytes[1] == 0x22) out.push_back(r.bytes[2] ? "on" : "off");
-    }
-    return out;
-  }
+  std::vector<std::string> power(int hub) { return powerCommands(world(), hub); }
 
   std::string line(int hub, int event) {
     return "2026/12/06 12:00:00,H" + std::to_string(hub) + "," + std::to_string(event) +

@@ -2,7 +2,6 @@
 // world before the library loads, following the log, and keeping unplugged
 // devices.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 
 #include "korvex/platform/sim/world_json.h"
 #include "log_follower.h"
+#include "temp_folder.h"
 #include "unplugged_devices.h"
 #include "world_select.h"
 
@@ -19,18 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Folder {
- public:
-  Folder() : path_(fs::temp_directory_path() / ("korvexctl-test-" + std::to_string(::getpid()))) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~Folder() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using korvex::testing::TempFolder;
 
 // A command line or environment as the C runtime hands them over.
 struct CStrings {
@@ -73,7 +62,7 @@ TEST(WorldSelection, NothingToDoWithoutAWorldOption) {
 }
 
 TEST(LogFollower, ReportsOnlyCompleteLinesAppendedSinceItBegan) {
-  const Folder folder;
+  const TempFolder folder("korvexctl-test-");
   const fs::path log = folder.path() / "korvex.log";
   const auto append = [&](const std::string& bytes) {
     std::ofstream(log, std::ios::binary | std::ios::app) << bytes;
@@ -95,7 +84,7 @@ TEST(LogFollower, ReportsOnlyCompleteLinesAppendedSinceItBegan) {
 }
 
 TEST(UnpluggedDevices, AHubWithItsControllerComesBackExactly) {
-  const Folder folder;
+  const TempFolder folder("korvexctl-test-");
   const fs::path worldFile = folder.path() / "world.json";
   const auto world = korvex::sim::worldFromJson(R"({"hostControllers": [{"rootHub": {"ports": [
       {"device": {"vid": "0x2B7C", "pid": "0x0101", "product": "Hub, one port", "hub": {"ports": [

@@ -31,6 +31,8 @@ class CleanFolderTest : public testing::Test {
 
   const RecoveryExports& hub() const { return dll->hub(); }
 
+  static std::optional<Bytes> storeFile() { return readBesideProgram(kStoreFile); }
+
   std::optional<KorvexDll> dll;
 };
 

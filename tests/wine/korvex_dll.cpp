@@ -33,10 +33,6 @@ static_assert(
 static_assert(std::is_same_v<decltype(RecoveryExports::GetAutoRecoveryStatus),
                              decltype(&Hub_GetAutoRecoveryStatus)>);
 
-std::wstring dllPath() {
-  return ownFolder() + L"korvex.dll";
-}
-
 template <typename Fn>
 bool resolve(HMODULE module, const char* name, Fn& into) {
   into = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
@@ -50,12 +46,19 @@ std::chrono::milliseconds since(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
+const std::wstring& korvexDllPath() {
+  // The program's folder stays put for the whole run; mapped() asks for the
+  // path on every poll.
+  static const std::wstring path = ownFolder() + L"korvex.dll";
+  return path;
+}
+
 KorvexDll::KorvexDll() {
   // Loaded already, the DLL would only count one more reference and run
   // no load handling.
   if (!waitUnmapped()) return;
   const auto start = std::chrono::steady_clock::now();
-  module_ = LoadLibraryW(dllPath().c_str());
+  module_ = LoadLibraryW(korvexDllPath().c_str());
   loadTime_ = since(start);
   if (module_ == nullptr) return;
   RecoveryExports& e = exports_;
@@ -90,7 +93,7 @@ std::chrono::milliseconds KorvexDll::unload() {
 
 int KorvexDll::stopLeftoverWatchdog() {
   HMODULE module = nullptr;
-  if (!GetModuleHandleExW(0, dllPath().c_str(), &module)) return 0;
+  if (!GetModuleHandleExW(0, korvexDllPath().c_str(), &module)) return 0;
   const auto stop = reinterpret_cast<int(__stdcall*)()>(
       reinterpret_cast<void*>(GetProcAddress(module, "Hub_StopAutoRecovery")));
   const int result = stop != nullptr ? stop() : 0;
@@ -111,7 +114,7 @@ bool KorvexDll::waitUnmapped() {
 }
 
 bool KorvexDll::mapped() {
-  return GetModuleHandleW(dllPath().c_str()) != nullptr;
+  return GetModuleHandleW(korvexDllPath().c_str()) != nullptr;
 }
 
 }  // namespace korvex::wine

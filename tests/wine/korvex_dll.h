@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 namespace korvex::wine {
 
@@ -27,6 +28,9 @@ struct RecoveryExports {
   int(__stdcall* StopAutoRecovery)();
   int(__stdcall* GetAutoRecoveryStatus)();
 };
+
+// korvex.dll in the program's folder.
+const std::wstring& korvexDllPath();
 
 class KorvexDll {
  public:

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <korvex.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 
+#include "../support/hub_device_info_view.h"
+
 namespace {
+
+using korvex::hub_info::allZero;
 
 TEST(LinkExports, CommandsResolveAndFailWithoutAController) {
   const KORVEX_CHAR* const serial = L"KVX-ABSENT-0002";
@@ -27,11 +30,6 @@ TEST(LinkExports, CommandsResolveAndFailWithoutAController) {
   EXPECT_EQ(Hub_WriteFram(serial, 0u, 8u, data.data()), 0);
   EXPECT_EQ(Hub_WriteUSBSerial(serial, data.data()), 0);
   EXPECT_EQ(byte, 0xA5);
-}
-
-bool allZero(const HubDeviceInfo& info) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&info);
-  return std::all_of(bytes, bytes + sizeof info, [](unsigned char b) { return b == 0; });
 }
 
 // Every query clears all 1552 bytes of the caller's record, also when it

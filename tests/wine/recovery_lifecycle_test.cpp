@@ -28,7 +28,6 @@ class RecoveryLifecycleTest : public CleanFolderTest {
     return {interval, offTime};
   }
   void unload() { EXPECT_LT(dll->unload(), kPromptly) << "FreeLibrary"; }
-  static std::optional<Bytes> storeFile() { return readBesideProgram(kStoreFile); }
 };
 
 TEST_F(RecoveryLifecycleTest, TheFirstLoadCreatesAnEmptyStoreThatLoadsAsDefaults) {

@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "../support/hub_device_info_view.h"
 #include "clean_folder_test.h"
 #include "store_image.h"
 
 namespace korvex::wine {
 namespace {
+
+using hub_info::allZero;
 
 constexpr std::uint8_t kFiller = 0xA5;
 
@@ -53,14 +56,6 @@ HubDeviceInfo filled() {
   return info;
 }
 
-bool allZero(const HubDeviceInfo& info) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&info);
-  for (std::size_t i = 0; i < sizeof info; ++i) {
-    if (bytes[i] != 0) return false;
-  }
-  return true;
-}
-
 class RecoveryListTest : public CleanFolderTest {
  protected:
   void SetUp() override {
@@ -80,7 +75,6 @@ class RecoveryListTest : public CleanFolderTest {
   void addAll(const std::vector<ListedHub>& hubs) {
     for (const ListedHub& h : hubs) ASSERT_EQ(add(h), 1) << "adding " << h.serial;
   }
-  static std::optional<Bytes> storeFile() { return readBesideProgram(kStoreFile); }
 };
 
 TEST_F(RecoveryListTest, EachAddWritesTheRecordIntoTheStore) {

@@ -12,12 +12,14 @@
 #include <string>
 #include <thread>
 
+#include "korvex/platform/win32/win32_conversions.h"
 #include "korvex/platform/win32/win32_platform.h"
 
 namespace korvex::platform {
 namespace {
 
 using namespace std::chrono_literals;
+using win32::fromHandle;
 
 // FSCTL_PIPE_LISTEN waits until a client connects; FSCTL_PIPE_PEEK answers
 // at once with a 16-byte header followed by the waiting data.
@@ -26,10 +28,6 @@ constexpr std::uint32_t kPipePeek = 0x0011400C;
 constexpr std::size_t kPeekHeaderBytes = 16;
 
 const wchar_t* const kPipeName = L"\\\\.\\pipe\\korvex-win32-platform-test";
-
-Handle toSeam(HANDLE h) {
-  return reinterpret_cast<Handle>(h);
-}
 
 class PipeServer {
  public:
@@ -61,7 +59,7 @@ TEST(Win32PlatformUsbIo, HeldRequestIsCancelledAfterTheTimeOut) {
   std::uint32_t returned = 99;
 
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(platform.ioControl(toSeam(server.get()), kPipeListen, buffer, returned));
+  EXPECT_FALSE(platform.ioControl(fromHandle(server.get()), kPipeListen, buffer, returned));
   const auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(returned, 0u);
   EXPECT_GE(elapsed, 150ms);
@@ -79,7 +77,8 @@ TEST(Win32PlatformUsbIo, RequestCompletingWithinTheTimeOutSucceeds) {
   });
   std::array<std::uint8_t, 8> buffer{};
   std::uint32_t returned = 99;
-  const bool connected = platform.ioControl(toSeam(server.get()), kPipeListen, buffer, returned);
+  const bool connected =
+      platform.ioControl(fromHandle(server.get()), kPipeListen, buffer, returned);
   connector.join();
   ASSERT_NE(client, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(connected);
@@ -89,7 +88,7 @@ TEST(Win32PlatformUsbIo, RequestCompletingWithinTheTimeOutSucceeds) {
   DWORD written = 0;
   ASSERT_TRUE(WriteFile(client, data.data(), data.size(), &written, nullptr));
   std::array<std::uint8_t, 64> peek{};
-  EXPECT_TRUE(platform.ioControl(toSeam(server.get()), kPipePeek, peek, returned));
+  EXPECT_TRUE(platform.ioControl(fromHandle(server.get()), kPipePeek, peek, returned));
   EXPECT_EQ(returned, kPeekHeaderBytes + data.size());
   EXPECT_EQ(peek[kPeekHeaderBytes], 'h');
   CloseHandle(client);
@@ -109,7 +108,7 @@ TEST(Win32PlatformDevices, NothingOpensOrAnswersWithoutADevice) {
 
   PipeServer server;
   ASSERT_NE(server.get(), INVALID_HANDLE_VALUE);
-  const Handle pipe = toSeam(server.get());
+  const Handle pipe = fromHandle(server.get());
   EXPECT_FALSE(platform.hidAttributes(pipe).has_value());
   EXPECT_FALSE(platform.hidCaps(pipe).has_value());
   std::array<char16_t, kHidSerialUnits> serial{};

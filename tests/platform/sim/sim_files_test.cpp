@@ -9,6 +9,7 @@
 #include <string>
 
 #include "sim_test_support.h"
+#include "temp_folder.h"
 
 namespace korvex::sim {
 namespace {
@@ -19,16 +20,7 @@ using platform::kNoHandle;
 
 class SimFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() / ("korvex_sim_files_" + std::string(info->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override {
-    EXPECT_EQ(p_->counts().openHandles(), 0u);
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { EXPECT_EQ(p_->counts().openHandles(), 0u); }
 
   std::u16string path(const char* name) const { return (folder_ / name).u16string(); }
 
@@ -56,7 +48,8 @@ class SimFiles : public ::testing::Test {
     return buffer;
   }
 
-  fs::path folder_;
+  const korvex::testing::TempFolder temp_{"korvex_sim_files_"};
+  const fs::path folder_ = temp_.path();
   std::unique_ptr<SimPlatform> p_ = SimPlatform::fromJson("{}");
 };
 

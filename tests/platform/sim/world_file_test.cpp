@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "sim_test_support.h"
+#include "temp_folder.h"
 
 namespace korvex::sim {
 namespace {
@@ -21,15 +22,9 @@ using test::treeWorld;
 class WorldFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() / ("korvex_sim_" + std::string(info->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    file_ = folder_ / "world.json";
     write(treeWorld(controllerHub(
         "0000000A", R"({"device": {"vid": "0x1111", "pid": "0x2222"}, "afterPowerOn": "hangs"})")));
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   // Writes the file and moves its time on, so that the change shows even on
   // file systems with coarse time stamps.
@@ -49,8 +44,9 @@ class WorldFileTest : public ::testing::Test {
     fs::last_write_time(file_, fs::last_write_time(file_) + std::chrono::seconds(2));
   }
 
-  fs::path folder_;
-  fs::path file_;
+  const korvex::testing::TempFolder temp_{"korvex_sim_"};
+  const fs::path folder_ = temp_.path();
+  const fs::path file_ = folder_ / "world.json";
 };
 
 TEST_F(WorldFileTest, StateChangesAreWrittenBackForTheNextProcess) {
