@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "hub_device_info_view.h"
 #include "korvex/common/utf16.h"
 #include "korvex/topology/device_queries.h"
 #include "sim_world_builder.h"
@@ -36,9 +37,7 @@ struct Topology {
     return out;
   }
 
-  static std::string serialOf(const HubDeviceInfo& info) {
-    return toUtf8(reinterpret_cast<const char16_t*>(info.controllerSerial));
-  }
+  static std::string serialOf(const HubDeviceInfo& info) { return hub_info::serialOf(info); }
   static std::string productOf(const HubDeviceInfo& info) {
     return toUtf8(reinterpret_cast<const char16_t*>(info.product));
   }
@@ -53,9 +52,6 @@ struct Topology {
   DeviceQueries queries;
 };
 
-inline bool allZero(const HubDeviceInfo& info) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&info);
-  return std::all_of(bytes, bytes + sizeof info, [](unsigned char b) { return b == 0; });
-}
+using hub_info::allZero;
 
 }  // namespace korvex::topology

@@ -15,6 +15,8 @@
 #include <string>
 #include <type_traits>
 
+#include "korvex_dll.h"
+
 namespace {
 
 using Serial = const wchar_t*;
@@ -54,14 +56,6 @@ constexpr std::array<Serial, 3> kAbsentSerials = {L"KVX-ABSENT-0001", L"",
 constexpr auto kPromptly = std::chrono::milliseconds(500);
 constexpr std::uint8_t kUntouched = 0xA5;
 
-std::wstring dllNextToProgram() {
-  std::array<wchar_t, MAX_PATH> path{};
-  const DWORD length = GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-  std::wstring folder(path.data(), length);
-  folder.erase(folder.find_last_of(L"\\/") + 1);
-  return folder + L"korvex.dll";
-}
-
 #if defined(__i386__)
 // Where the stack pointer is. Between two calls with nothing pushed it must
 // not move: a callee that pops more or less than the caller expects moves it.
@@ -78,7 +72,7 @@ std::uintptr_t stackPointer() {
 
 class LoadExportsTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { library_ = LoadLibraryW(dllNextToProgram().c_str()); }
+  static void SetUpTestSuite() { library_ = LoadLibraryW(korvex::wine::korvexDllPath().c_str()); }
   static void TearDownTestSuite() {
     if (library_ != nullptr) FreeLibrary(library_);
     library_ = nullptr;
