@@ -27,10 +27,8 @@ ChildExit runChild(const std::wstring& program, const std::wstring& arguments,
       WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
   result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - start);
-  if (!result.ended) {
-    TerminateProcess(process.hProcess, 1);
-    WaitForSingleObject(process.hProcess, INFINITE);
-  }
+  if (!result.ended) TerminateProcess(process.hProcess, 1);
+  WaitForSingleObject(process.hProcess, INFINITE);
   GetExitCodeProcess(process.hProcess, &result.exitCode);
   CloseHandle(process.hProcess);
   return result;
@@ -38,29 +36,23 @@ ChildExit runChild(const std::wstring& program, const std::wstring& arguments,
 
 std::wstring ownPath() {
   std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const auto size = static_cast<DWORD>(buffer.size());
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
-    if (length < size) return std::wstring(buffer.data(), length);
+  while (GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size())) ==
+         buffer.size()) {
     buffer.resize(buffer.size() * 2);
   }
+  return buffer.data();
 }
 
 std::wstring ownFolder() {
-  std::wstring folder = ownPath();
-  folder.erase(folder.find_last_of(L"\\/") + 1);
-  return folder;
+  const std::wstring path = ownPath();
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
 std::string describeExitCode(DWORD code) {
+  if (code < 0xC0000000UL) return std::to_string(code);
   char text[64];
-  if (code == STATUS_ACCESS_VIOLATION) {
-    std::snprintf(text, sizeof text, "0x%08lX (access violation)", code);
-  } else if (code >= 0xC0000000UL) {
-    std::snprintf(text, sizeof text, "0x%08lX (unhandled exception)", code);
-  } else {
-    std::snprintf(text, sizeof text, "%lu", code);
-  }
+  std::snprintf(text, sizeof text, "0x%08lX (%s)", code,
+                code == STATUS_ACCESS_VIOLATION ? "access violation" : "unhandled exception");
   return text;
 }
 

@@ -1,5 +1,4 @@
-// Starting a program as a child process and waiting for its end, as the
-// tests do with copies of themselves.
+// Child processes, as the tests start copies of themselves.
 #pragma once
 
 #include <windows.h>
@@ -15,8 +14,8 @@ struct ChildExit {
   std::chrono::milliseconds elapsed{0};
 };
 
-// Runs program with the command-line tail arguments (quoted as needed),
-// sharing this process's console, and waits up to timeout for it to end.
+// Runs program with the command-line tail arguments, sharing this process's
+// console, and waits up to timeout for it to end.
 ChildExit runChild(const std::wstring& program, const std::wstring& arguments,
                    std::chrono::milliseconds timeout);
 
@@ -24,8 +23,7 @@ ChildExit runChild(const std::wstring& program, const std::wstring& arguments,
 std::wstring ownPath();
 std::wstring ownFolder();
 
-// An exit code for a failure message: "37", or "0xC0000005 (access
-// violation)" for the codes of an unhandled exception.
+// "37", or "0xC0000005 (access violation)" for an unhandled exception's code.
 std::string describeExitCode(DWORD code);
 
 }  // namespace korvex::wine

@@ -1,10 +1,8 @@
-// A folder of its own for every run of a test program.
-//
-// korvex.dll keeps its store and log beside the running executable, and the
-// build puts every program and the DLL into one folder, where several test
-// programs may run at once. So a test program first copies itself and
-// korvex.dll into a fresh folder and runs the copy there; only the copy runs
-// the tests, and it alone touches the files beside it.
+// A folder of its own for every run of a test program: korvex.dll keeps its
+// store and log beside the running executable, and the build puts every
+// program and the DLL into one folder, where several may run at once. So a
+// program first copies itself and korvex.dll into a fresh folder and runs
+// the copy there, which alone runs the tests.
 #pragma once
 
 #include <chrono>
@@ -15,16 +13,13 @@
 
 namespace korvex::wine {
 
-// The flag that marks the copy running in the fresh folder.
 inline constexpr std::string_view kSandboxedFlag = "--korvex-sandboxed";
 
-// True when this process is the copy in the fresh folder.
+// Whether this process is the copy in the fresh folder (has kSandboxedFlag).
 bool runsSandboxed(int argc, char** argv);
 
-// What a program needs in its fresh folder besides itself and korvex.dll.
 struct FreshFolderSetup {
-  // Further files to copy, as paths relative to the program's folder (with
-  // '/' or '\\'); each lands in the fresh folder under its own name.
+  // Further files to copy, relative to the program's folder ('/' or '\\').
   std::vector<std::wstring> companions;
   // Called with the folder (ending in a separator) once the files are
   // copied; false fails the run.
@@ -37,12 +32,11 @@ struct FreshFolderSetup {
 // prepares it, runs the copy there with this process's arguments and
 // kSandboxedFlag, removes the folder and returns the copy's exit code: 2
 // when the folder could not be prepared, 3 when the copy did not end within
-// the limit, 4 when it was ended by an exception.
+// the limit, 4 when an exception ended it.
 int runFromFreshFolder(const FreshFolderSetup& setup = {});
 
-// Removes the folder with every file and folder in it. A program that has
-// just ended may keep its executable busy for a moment, so this retries
-// for a few seconds.
+// Removes the folder with all it holds, retrying for a few seconds while a
+// program that has just ended keeps its executable busy.
 void removeFolderTree(const std::wstring& folder);
 
 }  // namespace korvex::wine
