@@ -10,6 +10,10 @@
 
 set(_korvex_stdcall_script ${CMAKE_CURRENT_LIST_DIR}/stdcall_import_library.cmake)
 
+# korvex_stdcall_exports(target def_file [object_library...]): the exported
+# functions are looked for in the target's own objects and in those of the
+# object libraries named (an object library linked to the target does not
+# count among the target's own objects).
 function(korvex_stdcall_exports target def_file)
   if(NOT WIN32 OR NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
     return()
@@ -19,10 +23,14 @@ function(korvex_stdcall_exports target def_file)
   endif()
   # The fuzzy match of plain names to decorated symbols is intended here.
   target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
+  set(objects "$<TARGET_OBJECTS:${target}>")
+  foreach(library IN LISTS ARGN)
+    list(APPEND objects "$<TARGET_OBJECTS:${library}>")
+  endforeach()
   add_custom_command(
     TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DDLLTOOL=${CMAKE_DLLTOOL} -DDEF=${def_file}
-            "-DOBJECTS=$<JOIN:$<TARGET_OBJECTS:${target}>,|>"
+            "-DOBJECTS=$<JOIN:${objects},|>"
             -DDLL_NAME=$<TARGET_FILE_NAME:${target}> -DIMPORT_LIBRARY=$<TARGET_LINKER_FILE:${target}>
             -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR} -P ${_korvex_stdcall_script}
     COMMENT "Import library with stdcall names for ${target}"

@@ -1,8 +1,17 @@
 #include "korvex/library.h"
 
-#include <memory>
-
 namespace korvex {
+
+Library::Library(seam::UsbHost& host, seam::Clock& clock, const std::filesystem::path& filesFolder)
+    : commands_(host, clock, controllerLocks_),
+      devices_(
+          host,
+          [this](const char16_t* serial, std::uint8_t* status) {
+            return commands_.getStatus(serial, status);
+          },
+          LibraryLock),
+      list_(filesFolder),
+      watchdog_(clock, filesFolder, devices_, commands_, list_) {}
 
 void Library::load() {
   list_.load();
@@ -18,13 +27,6 @@ void Library::unload(bool processExiting) {
     watchdog_.stopForUnload();
   }
   list_.save();
-}
-
-Library& theLibrary() {
-  // Never destroyed: the unload handling may run after the static
-  // destructors, and must still find the library's state.
-  static Library* const library = std::make_unique<Library>(platform::systemPlatform()).release();
-  return *library;
 }
 
 }  // namespace korvex

@@ -1,6 +1,6 @@
 // The library's state: one object, reached by the exported functions
 // through theLibrary(). Tests build their own instance over a simulated
-// platform.
+// USB host and clock.
 //
 // Locks, in the only order in which they are ever taken:
 // WatchdogLock (a whole check cycle) -> LibraryLock (a USB scan) -> the
@@ -8,29 +8,26 @@
 // command's exchanges).
 #pragma once
 
+#include <filesystem>
 #include <mutex>
 
 #include "korvex/controller/controller_commands.h"
 #include "korvex/controller/controller_locks.h"
-#include "korvex/platform/platform.h"
 #include "korvex/recovery/auto_check_list.h"
 #include "korvex/recovery/watchdog.h"
+#include "korvex/seam/clock.h"
+#include "korvex/seam/usb_host.h"
 #include "korvex/topology/device_queries.h"
 
 namespace korvex {
 
 class Library {
  public:
-  explicit Library(platform::Platform& p)
-      : platform_(p),
-        commands_(p, controllerLocks_),
-        devices_(p, commands_, LibraryLock),
-        list_(p),
-        watchdog_(p, devices_, commands_, list_) {}
+  // The store and the log are kept in filesFolder.
+  Library(seam::UsbHost& host, seam::Clock& clock, const std::filesystem::path& filesFolder);
   Library(const Library&) = delete;
   Library& operator=(const Library&) = delete;
 
-  platform::Platform& platform() { return platform_; }
   controller::ControllerCommands& controllers() { return commands_; }
   topology::DeviceQueries& devices() { return devices_; }
   recovery::AutoCheckList& autoCheckList() { return list_; }
@@ -45,7 +42,6 @@ class Library {
   void unload(bool processExiting);
 
  private:
-  platform::Platform& platform_;
   std::mutex LibraryLock;
   controller::ControllerLocks controllerLocks_;
   controller::ControllerCommands commands_;
@@ -54,7 +50,11 @@ class Library {
   recovery::Watchdog watchdog_;
 };
 
-// The instance behind the exports, bound to the build's platform.
+// The instance behind the exports. Each shared library's binding defines
+// it over its own host, clock and folder (the product: the system's; the
+// simulated libraries: a simulator's), as an object that is never
+// destroyed: the unload handling may run after the static destructors and
+// must still find it.
 Library& theLibrary();
 
 }  // namespace korvex

@@ -9,7 +9,8 @@
 
 #include "korvex/controller/controller_link.h"
 #include "korvex/controller/controller_locks.h"
-#include "korvex/platform/platform.h"
+#include "korvex/seam/clock.h"
+#include "korvex/seam/usb_host.h"
 
 namespace korvex::controller {
 
@@ -19,7 +20,8 @@ inline constexpr unsigned kFramLimit = 255;  // address + count may not exceed i
 
 class ControllerCommands {
  public:
-  ControllerCommands(platform::Platform& p, ControllerLocks& locks) : platform_(p), locks_(locks) {}
+  ControllerCommands(seam::UsbHost& host, seam::Clock& clock, ControllerLocks& locks)
+      : host_(host), clock_(clock), locks_(locks) {}
 
   int getStatus(const char16_t* serial, std::uint8_t* status);
   int setStatus(const char16_t* serial, std::uint8_t status);
@@ -36,10 +38,11 @@ class ControllerCommands {
   int writeUsbSerial(const char16_t* serial, const std::uint8_t* data8);
 
  private:
-  int readByte(const char16_t* serial, Command command, ReplyClearing clearing, std::uint8_t mask,
-               std::uint8_t* out);
+  int readByte(const char16_t* serial, protocol::Command command, ReplyClearing clearing,
+               std::uint8_t mask, std::uint8_t* out);
 
-  platform::Platform& platform_;
+  seam::UsbHost& host_;
+  seam::Clock& clock_;
   ControllerLocks& locks_;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <string>
 
 #include "korvex/common/utf16.h"
 
@@ -10,81 +9,58 @@ namespace korvex::controller {
 
 namespace {
 
-bool isController(const platform::HidAttributes& a) {
-  return a.vendorId == kControllerVendorId && a.productId == kControllerProductId;
+bool isController(const seam::HidIdentity& identity) {
+  return identity.vendorId == protocol::kControllerVendorId &&
+         identity.productId == protocol::kControllerProductId;
+}
+
+// The serial as it lands in the system's 32-unit buffer: a serial of 32
+// units or more leaves no room for its NUL and so matches nothing.
+bool serialMatches(const seam::HidIdentity& identity, const char16_t* serial) {
+  std::array<char16_t, seam::kHidSerialUnits> buffer{};
+  std::copy_n(identity.serial.begin(), std::min(identity.serial.size(), buffer.size()),
+              buffer.begin());
+  return equalTerminated(buffer.data(), serial, buffer.size());
 }
 
 }  // namespace
 
-bool OpenController(platform::Platform& p, ControllerHandle& h, const char16_t* serial) {
-  CloseController(p, h);
-  if (serial == nullptr) return false;
-
-  bool result = false;
-  const bool listed = p.enumerateInterfaces(
-      platform::InterfaceClass::Hid, [&](std::optional<std::u16string_view> path) {
-        if (!path) return false;
-        h.handle = p.openHid(*path);
-        if (!h.isOpen()) return false;
-        const auto attributes = p.hidAttributes(h.handle);
-        if (!attributes) {
-          CloseController(p, h);
-          return false;
-        }
-        std::array<char16_t, platform::kHidSerialUnits> buffer{};
-        p.hidSerialNumber(h.handle, buffer);
-        if (!isController(*attributes) || !equalTerminated(buffer.data(), serial, buffer.size())) {
-          CloseController(p, h);
-          return true;
-        }
-        // The search handle is replaced by a fresh one for the exchanges.
-        CloseController(p, h);
-        h.handle = p.openHid(*path);
-        if (!h.isOpen()) return false;
-        const auto caps = p.hidCaps(h.handle);
-        if (!caps) {
-          CloseController(p, h);
-          return false;
-        }
-        h.InputReportByteLength = caps->inputReportByteLength;
-        h.OutputReportByteLength = caps->outputReportByteLength;
-        h.FeatureReportByteLength = caps->featureReportByteLength;
-        result = true;
-        return false;
-      });
-  if (!listed || !result) CloseController(p, h);
-  return result && h.isOpen();
+ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial) {
+  if (serial == nullptr) return {};
+  const auto interfaces = host.hidInterfaces();
+  if (!interfaces) return {};
+  for (const seam::HidInterface& candidate : *interfaces) {
+    if (candidate.path.empty() || !candidate.identity) return {};
+    if (!isController(*candidate.identity) || !serialMatches(*candidate.identity, serial)) {
+      continue;
+    }
+    ControllerHandle h{host.openHid(candidate.path), {}};
+    if (!h.isOpen()) return {};
+    const auto lengths = h.device->reportLengths();
+    if (!lengths) return {};
+    h.lengths = *lengths;
+    return h;
+  }
+  return {};
 }
 
-bool WaitFeatureReply(platform::Platform& p, const ControllerHandle& h,
-                      std::span<std::uint8_t> reply, std::uint32_t timeoutMs) {
+bool WaitFeatureReply(seam::Clock& clock, seam::HidDevice& device, std::span<std::uint8_t> reply,
+                      std::uint32_t timeoutMs) {
   // Unsigned differences stay right when the counter wraps during the wait.
-  const std::uint32_t start = p.tickCount();
+  const std::uint32_t start = clock.tickCount();
   for (;;) {
-    if (h.isOpen() && !reply.empty()) {
-      reply[0] = 0;  // report ID
-      if (p.hidGetFeature(h.handle, reply)) return true;
+    if (!reply.empty()) {
+      reply[protocol::kReportIdByte] = 0;
+      if (device.getFeature(reply)) return true;
     }
-    const std::uint32_t now = p.tickCount();
+    const std::uint32_t now = clock.tickCount();
     if (static_cast<std::uint32_t>(now - start) >= timeoutMs) return false;
   }
 }
 
-void CloseController(platform::Platform& p, ControllerHandle& h) {
-  if (!h.isOpen()) return;
-  p.close(h.handle);
-  h.handle = platform::kNoHandle;
-}
-
-ControllerSession::ControllerSession(platform::Platform& p, ControllerLocks& locks,
-                                     const char16_t* serial)
-    : platform_(p), lock_(locks.forSerial(serial)) {
-  OpenController(platform_, handle_, serial);
-}
-
-ControllerSession::~ControllerSession() {
-  CloseController(platform_, handle_);
-}
+ControllerSession::ControllerSession(seam::UsbHost& host, seam::Clock& clock,
+                                     ControllerLocks& locks, const char16_t* serial)
+    : clock_(clock), lock_(locks.forSerial(serial)), handle_(OpenController(host, serial)) {}
 
 bool ControllerSession::exchange(const ControllerReport& request, std::uint32_t timeoutMs,
                                  ReplyClearing clearing) {
@@ -93,16 +69,16 @@ bool ControllerSession::exchange(const ControllerReport& request, std::uint32_t 
   // report than the protocol's would silently cut requests (FRAM data, clock
   // bytes), so such a device is not spoken to; a longer one gets the request
   // padded with zeros.
-  const std::size_t length = handle_.FeatureReportByteLength;
-  if (length < kReportSize) return false;
+  const std::size_t length = handle_.lengths.feature;
+  if (length < protocol::kReportSize) return false;
   request_.assign(length, 0);
   std::copy(request.bytes.begin(), request.bytes.end(), request_.begin());
   if (clearing == ReplyClearing::WholeReport || reply_.size() != length) {
     reply_.assign(length, 0);
   }
-  reply_[0] = 0;
-  if (!platform_.hidSetFeature(handle_.handle, request_)) return false;
-  return WaitFeatureReply(platform_, handle_, reply_, timeoutMs);
+  reply_[protocol::kReportIdByte] = 0;
+  if (!handle_.device->setFeature(request_)) return false;
+  return WaitFeatureReply(clock_, *handle_.device, reply_, timeoutMs);
 }
 
 }  // namespace korvex::controller

@@ -4,37 +4,35 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <vector>
 
 #include "korvex/controller/controller_locks.h"
 #include "korvex/controller/controller_report.h"
-#include "korvex/platform/platform.h"
+#include "korvex/seam/clock.h"
+#include "korvex/seam/usb_host.h"
 
 namespace korvex::controller {
 
 struct ControllerHandle {
-  platform::Handle handle = platform::kNoHandle;
-  std::uint16_t InputReportByteLength = 0;    // kept, not used
-  std::uint16_t OutputReportByteLength = 0;   // kept, not used
-  std::uint16_t FeatureReportByteLength = 0;  // passed to every feature call
+  std::unique_ptr<seam::HidDevice> device;  // closed when reset
+  seam::HidReportLengths lengths;           // the feature length is passed to every call
 
-  bool isOpen() const { return handle != platform::kNoHandle; }
+  bool isOpen() const { return device != nullptr; }
 };
 
-// Finds the controller (vendor 0x3A91, product 0x0023) whose serial number
-// string equals serial and opens it into h. The first interface that cannot
-// be read (detail, open, attributes) ends the search. False leaves h closed.
-bool OpenController(platform::Platform& p, ControllerHandle& h, const char16_t* serial);
+// Finds the controller (the protocol's vendor and product) whose serial
+// number string equals serial and opens it. The first interface whose path
+// or identity could not be read ends the search. A closed handle when none
+// is found or it cannot be opened.
+ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial);
 
 // Reads the reply report into reply, repeating the read until it succeeds or
-// timeoutMs have passed on the platform's tick counter (wrap-safe).
-bool WaitFeatureReply(platform::Platform& p, const ControllerHandle& h,
-                      std::span<std::uint8_t> reply, std::uint32_t timeoutMs);
-
-// Closes h if it is open.
-void CloseController(platform::Platform& p, ControllerHandle& h);
+// timeoutMs have passed on the clock's tick counter (wrap-safe).
+bool WaitFeatureReply(seam::Clock& clock, seam::HidDevice& device, std::span<std::uint8_t> reply,
+                      std::uint32_t timeoutMs);
 
 enum class ReplyClearing {
   ReportIdOnly,  // commands that use no reply data
@@ -42,11 +40,11 @@ enum class ReplyClearing {
 };
 
 // One command's conversation with one controller: holds the controller's
-// lock and its open handle from construction to destruction.
+// lock and its open device from construction to destruction.
 class ControllerSession {
  public:
-  ControllerSession(platform::Platform& p, ControllerLocks& locks, const char16_t* serial);
-  ~ControllerSession();
+  ControllerSession(seam::UsbHost& host, seam::Clock& clock, ControllerLocks& locks,
+                    const char16_t* serial);
   ControllerSession(const ControllerSession&) = delete;
   ControllerSession& operator=(const ControllerSession&) = delete;
 
@@ -58,12 +56,13 @@ class ControllerSession {
   bool exchange(const ControllerReport& request, std::uint32_t timeoutMs, ReplyClearing clearing);
 
   // The first 65 bytes of the last reply.
-  std::span<const std::uint8_t, kReportSize> reply() const {
-    return std::span<const std::uint8_t, kReportSize>(reply_.data(), kReportSize);
+  std::span<const std::uint8_t, protocol::kReportSize> reply() const {
+    return std::span<const std::uint8_t, protocol::kReportSize>(reply_.data(),
+                                                                protocol::kReportSize);
   }
 
  private:
-  platform::Platform& platform_;
+  seam::Clock& clock_;
   std::lock_guard<std::mutex> lock_;
   ControllerHandle handle_;
   std::vector<std::uint8_t> request_;

@@ -4,6 +4,13 @@
 
 namespace korvex::controller {
 
+using protocol::Command;
+using protocol::kCommandByte;
+using protocol::kDataOffset;
+using protocol::kFirstArgument;
+using protocol::kMaxDataBytes;
+using protocol::kSecondArgument;
+
 ControllerReport ControllerReport::request(Command command, std::uint8_t first, std::uint8_t second,
                                            std::span<const std::uint8_t> data) {
   ControllerReport r;

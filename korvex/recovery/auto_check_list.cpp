@@ -109,7 +109,7 @@ void AutoCheckList::load() {
   const std::lock_guard saving(saveLock_);
   AutoCheckStore loaded;
   std::memset(&loaded, 0, sizeof loaded);
-  LoadAutoCheckStore(platform_, loaded);
+  LoadAutoCheckStore(folder_, loaded);
   sanitize(loaded);
   const std::lock_guard lock(ListLock);
   block_ = loaded;
@@ -123,7 +123,7 @@ bool AutoCheckList::save() {
     const std::lock_guard lock(ListLock);
     copy = block_;
   }
-  return SaveAutoCheckStore(platform_, copy);
+  return SaveAutoCheckStore(folder_, copy);
 }
 
 bool AutoCheckList::recoveryOn() {

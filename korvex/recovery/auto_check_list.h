@@ -14,11 +14,12 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
-#include "korvex/platform/platform.h"
 #include "korvex/recovery/auto_check_store.h"
 #include "korvex/recovery/record_check.h"
 
@@ -26,7 +27,8 @@ namespace korvex::recovery {
 
 class AutoCheckList {
  public:
-  explicit AutoCheckList(platform::Platform& p) : platform_(p) {}
+  // The store file lives in folder.
+  explicit AutoCheckList(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
   // The exports. Byte arguments are already cut to 8 bits.
   int setTimeInfo(std::uint8_t interval, std::uint8_t offTime);
@@ -63,7 +65,7 @@ class AutoCheckList {
   AutoCheckStore snapshot();
 
  private:
-  platform::Platform& platform_;
+  const std::filesystem::path folder_;
   std::mutex ListLock;
   std::mutex saveLock_;  // one save at a time; taken before ListLock
   AutoCheckStore block_{};

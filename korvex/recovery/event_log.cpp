@@ -3,15 +3,12 @@
 #include <cstdio>
 #include <span>
 
-#include "korvex/platform/handle_guard.h"
+#include "korvex/common/files.h"
 #include "korvex/recovery/library_files.h"
 
 namespace korvex::recovery {
 
 namespace {
-
-constexpr int kAppendAttempts = 20;
-constexpr std::uint32_t kAppendRetryMs = 50;
 
 // One byte per character, as the log has always been written.
 std::string singleByte(const char16_t* text, std::size_t maxUnits) {
@@ -31,7 +28,7 @@ std::string singleByte(const char16_t* text, std::size_t maxUnits) {
 
 }  // namespace
 
-std::string formatLogLine(const platform::LocalTime& time, const AutoCheckRecord& record,
+std::string formatLogLine(const seam::LocalTime& time, const AutoCheckRecord& record,
                           RecoveryEvent event) {
   char head[64];
   std::snprintf(head, sizeof head, "%d/%02d/%02d %02d:%02d:%02d,", time.year, time.month, time.day,
@@ -46,18 +43,12 @@ std::string formatLogLine(const platform::LocalTime& time, const AutoCheckRecord
   return line + product + "\r\n";
 }
 
-bool AppendLogLine(platform::Platform& p, const AutoCheckRecord& record, RecoveryEvent event) {
-  const std::u16string path = libraryFilePath(p, kLogFileName);
-  for (int attempt = 0; attempt < kAppendAttempts; ++attempt) {
-    if (attempt > 0) p.sleep(kAppendRetryMs);
-    const platform::HandleGuard file(p, p.openFile(path, platform::FileOpen::WriteAlways));
-    if (!file.isOpen()) continue;
-    const std::string line = formatLogLine(p.localTime(), record, event);
-    return p.seekFileEnd(file.get()) &&
-           p.writeFile(file.get(),
-                       std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
-  }
-  return false;
+bool AppendLogLine(seam::Clock& clock, const std::filesystem::path& folder,
+                   const AutoCheckRecord& record, RecoveryEvent event) {
+  const std::string line = formatLogLine(clock.localTime(), record, event);
+  return files::appendShared(
+      folder / kLogFileName,
+      std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
 }
 
 }  // namespace korvex::recovery

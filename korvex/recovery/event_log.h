@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
-#include "korvex/platform/platform.h"
 #include "korvex/recovery/auto_check_store.h"
+#include "korvex/seam/clock.h"
 
 namespace korvex::recovery {
 
@@ -22,12 +23,14 @@ inline constexpr std::size_t kMaxLogLine = 511;
 // "%d/%02d/%02d %02d:%02d:%02d,%S,%d,0x%04X,0x%04X,%S\r\n". Characters
 // beyond U+00FF become '?', and CR, LF and other control characters inside
 // a string become ' ', so that one event is always one line.
-std::string formatLogLine(const platform::LocalTime& time, const AutoCheckRecord& record,
+std::string formatLogLine(const seam::LocalTime& time, const AutoCheckRecord& record,
                           RecoveryEvent event);
 
-// Appends the event's line to the log file. The file is shared for reading,
-// and an append that finds it busy (a reader holding it without sharing) is
-// retried for a while before the line is given up. False when it was.
-bool AppendLogLine(platform::Platform& p, const AutoCheckRecord& record, RecoveryEvent event);
+// Appends the event's line, stamped with the clock's local time, to the log
+// file in folder. The file is shared for reading; on Windows an append that
+// finds it busy (a reader holding it without sharing) is retried for a
+// while before the line is given up. False when it was.
+bool AppendLogLine(seam::Clock& clock, const std::filesystem::path& folder,
+                   const AutoCheckRecord& record, RecoveryEvent event);
 
 }  // namespace korvex::recovery

@@ -3,6 +3,7 @@
 #include <korvex.h>
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 namespace korvex::recovery {
@@ -15,27 +16,21 @@ constexpr std::uint32_t kStepMs = 1000;
 
 Watchdog::~Watchdog() {
   if (running()) endThread();
-  platform_.close(stopEvent_);
 }
 
 void Watchdog::abandon() {
   const std::lock_guard control(controlLock_);
-  thread_ = platform::kNoHandle;
-  runFlag_ = 0;
+  stop_.raise();
+  thread_.forget();
 }
 
 int Watchdog::start() {
   const std::lock_guard control(controlLock_);
   if (running()) return 0;
-  if (stopEvent_ == platform::kNoHandle) stopEvent_ = platform_.createEvent();
-  if (stopEvent_ == platform::kNoHandle) return 0;
-  platform_.resetEvent(stopEvent_);
-  runFlag_ = 1;
-  thread_ = platform_.startThread(&Watchdog::threadEntry, this);
-  if (thread_ == platform::kNoHandle) {
+  stop_.reset();
+  if (!thread_.start([this] { threadMain(); })) {
     // Claiming a running watchdog that does not exist would leave every
     // listed hub unwatched while the program shows recovery as on.
-    runFlag_ = 0;
     list_.setRecoveryOn(false);
     return 0;
   }
@@ -56,30 +51,21 @@ int Watchdog::stop() {
 void Watchdog::stopForUnload() {
   const std::lock_guard control(controlLock_);
   if (!running()) return;
-  if (!platform_.threadStarted(thread_)) {
+  if (thread_.cancel()) {
     // Created but held back by the loader lock that this unload holds: it
     // has run no library code and must never start in an unmapped library.
-    platform_.terminateThread(thread_);
-    platform_.releaseThread(thread_);
-    thread_ = platform::kNoHandle;
-    runFlag_ = 0;
+    thread_.release();
     return;
   }
   endThread();
 }
 
 bool Watchdog::endThread() {
-  runFlag_ = 0;
-  platform_.setEvent(stopEvent_);
-  const bool ended = platform_.waitThreadFinished(thread_, kStopWaitMs);
-  if (!ended) platform_.terminateThread(thread_);
-  platform_.releaseThread(thread_);
-  thread_ = platform::kNoHandle;
+  stop_.raise();
+  const bool ended = thread_.waitFinished(std::chrono::milliseconds(kStopWaitMs));
+  if (!ended) thread_.terminate();
+  thread_.release();
   return ended;
-}
-
-void Watchdog::threadEntry(void* self) {
-  static_cast<Watchdog*>(self)->threadMain();
 }
 
 void Watchdog::threadMain() {
@@ -87,8 +73,7 @@ void Watchdog::threadMain() {
   const auto [storedInterval, offTime] = list_.settings();
   const std::uint32_t interval = std::max<std::uint32_t>(storedInterval, 1);
   std::uint32_t seconds = 0;
-  while (runFlag_ != 0) {
-    if (platform_.waitEvent(stopEvent_, kStepMs)) break;
+  while (!clock_.wait(kStepMs, stop_)) {
     if (++seconds < interval) continue;
     checkCycle(offTime, true);
     seconds = 0;
@@ -103,14 +88,14 @@ void Watchdog::checkCycle(std::uint8_t offTime, bool stoppable) {
   const std::lock_guard cycle(WatchdogLock);
   HubDeviceInfo scanned{};
   devices_.WatchdogScanDeviceInfo(&scanned);
-  if (stoppable && runFlag_ == 0) return;
+  if (stoppable && stop_.raised()) return;
   std::vector<std::uint64_t> done;
   while (const auto watched = list_.nextUnchecked(done)) {
     processRecord(*watched, offTime);
     done.push_back(watched->id);
     // A stop ends the cycle between two records; the rest wait for the next
     // start.
-    if (stoppable && runFlag_ == 0) break;
+    if (stoppable && stop_.raised()) break;
   }
 }
 
@@ -127,7 +112,7 @@ void Watchdog::processRecord(const AutoCheckList::Watched& watched, std::uint8_t
   for (std::size_t i = 0; i < check.actionCount; ++i) {
     const Action& action = check.actions[i];
     if (action.step == Step::PowerOff) {
-      AppendLogLine(platform_, record, action.event);
+      AppendLogLine(clock_, folder_, record, action.event);
       commands_.setStatus(record.controllerSerial, 0);
     } else {
       commands_.setStatus(record.controllerSerial, 1);

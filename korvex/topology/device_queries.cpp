@@ -23,11 +23,11 @@ int DeviceQueries::scanInto(DeviceInfoTable& table, HubDeviceInfo* record) {
   const std::lock_guard lock(LibraryLock);
   table = DeviceInfoTable{};
   bool found = false;
-  UsbTreeWalk(platform_, table, found).ScanUsbTree();
+  UsbTreeWalk(host_, table, found).ScanUsbTree();
   if (!found) return 0;
   for (std::size_t i = 0; i < table.count; ++i) {
     // A failed read leaves the status byte 0.
-    commands_.getStatus(table.controllers[i].serial.data(), &table.status[i]);
+    readStatus_(table.controllers[i].serial.data(), &table.status[i]);
   }
   if (table.count > 0) table.fill(0, *record);
   table.cursor = 1;

@@ -9,19 +9,22 @@
 
 #include <korvex.h>
 
+#include <cstdint>
+#include <functional>
 #include <mutex>
 
-#include "korvex/controller/controller_commands.h"
-#include "korvex/platform/platform.h"
+#include "korvex/seam/usb_host.h"
 #include "korvex/topology/device_table.h"
 
 namespace korvex::topology {
 
+// Reads a hub controller's status byte (Hub_GetStatus): 1 on success.
+using StatusReader = std::function<int(const char16_t* serial, std::uint8_t* status)>;
+
 class DeviceQueries {
  public:
-  DeviceQueries(platform::Platform& p, controller::ControllerCommands& commands,
-                std::mutex& libraryLock)
-      : platform_(p), commands_(commands), LibraryLock(libraryLock) {}
+  DeviceQueries(seam::UsbHost& host, StatusReader readStatus, std::mutex& libraryLock)
+      : host_(host), readStatus_(std::move(readStatus)), LibraryLock(libraryLock) {}
 
   // Each clears all of *record first and returns 1 or 0.
   int getDeviceInfo(HubDeviceInfo* record);
@@ -38,8 +41,8 @@ class DeviceQueries {
   static int lookupSerial(const DeviceInfoTable& table, HubDeviceInfo* record,
                           const char16_t* serial);
 
-  platform::Platform& platform_;
-  controller::ControllerCommands& commands_;
+  seam::UsbHost& host_;
+  StatusReader readStatus_;
   std::mutex& LibraryLock;
   DeviceInfoTable QueryTable;
   DeviceInfoTable WatchdogTable;

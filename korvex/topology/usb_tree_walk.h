@@ -1,60 +1,48 @@
-// The walk through the host controllers, root hubs and hub ports that finds
-// every hub carrying the controller and records it in a DeviceInfoTable.
+// The walk through the root hubs and hub ports that finds every hub
+// carrying the controller and records it in a DeviceInfoTable.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "korvex/platform/platform.h"
+#include "korvex/seam/usb_host.h"
 #include "korvex/topology/device_table.h"
 
 namespace korvex::topology {
 
-// The connection query's result for one port, in the EX form's layout.
-struct ConnectionInfo {
-  std::vector<std::uint8_t> bytes;  // the 365-byte reply, Speed already mapped
-
-  std::uint16_t idVendor() const;
-  std::uint16_t idProduct() const;
-  bool deviceIsHub() const;
-  std::uint32_t connectionStatus() const;
-  std::uint8_t iSerialNumber() const;
-  std::uint8_t iProduct() const;
-};
-
 class UsbTreeWalk {
  public:
-  UsbTreeWalk(platform::Platform& p, DeviceInfoTable& table, bool& found)
-      : platform_(p), table_(table), found_(found) {}
+  UsbTreeWalk(seam::UsbHost& host, DeviceInfoTable& table, bool& found)
+      : host_(host), table_(table), found_(found) {}
 
   // ScanUsbTree: the table must be zero and the flag clear on entry.
   void ScanUsbTree();
 
-  // The steps, exposed for tests.
-  void WalkHostController(platform::Handle hostController);
-  void WalkHub(std::u16string_view hubName);
-  std::optional<ConnectionInfo> queryConnection(platform::Handle hub, std::uint32_t port);
-  bool ReadPortRecord(platform::Handle hub, std::uint32_t port, PortRecord& record);
-  bool ReadConfigDescriptor(platform::Handle hub, std::uint32_t port);
-  std::optional<std::u16string> ReadStringDescriptor(platform::Handle hub, std::uint32_t port,
-                                                     std::uint8_t index, std::uint16_t language);
-
  private:
+  void WalkHub(std::u16string_view hubName);
   // Returns false when the hub's walk ends at this port.
-  bool walkPort(platform::Handle hub, std::uint32_t port);
-  void recordControllerHub(platform::Handle hub);
-  std::optional<std::u16string> queryName(platform::Handle h, std::uint32_t code,
-                                          std::size_t fixedSize, std::size_t nameOffset,
-                                          std::optional<std::uint32_t> connectionIndex);
-  void readStrings(platform::Handle hub, std::uint32_t port, const ConnectionInfo& info,
-                   PortRecord& record);
+  bool walkPort(seam::UsbHub& hub, std::uint8_t port);
+  void recordControllerHub(seam::UsbHub& hub);
+  bool ReadPortRecord(seam::UsbHub& hub, std::uint8_t port, PortRecord& record);
+  void readStrings(seam::UsbHub& hub, std::uint8_t port, std::uint8_t iSerialNumber,
+                   std::uint8_t iProduct, PortRecord& record);
 
-  platform::Platform& platform_;
+  seam::UsbHost& host_;
   DeviceInfoTable& table_;
   bool& found_;
 };
+
+// The device's configuration descriptor, read as a driver reads it: its
+// first 9 bytes, then wTotalLength bytes. True only when both replies are
+// whole and agree on wTotalLength.
+bool ReadConfigDescriptor(seam::UsbHub& hub, std::uint8_t port);
+
+// One string descriptor's text (index 0: the language list, one unit per
+// language id); nullopt when the request fails or the reply is not a whole
+// string descriptor.
+std::optional<std::u16string> ReadStringDescriptor(seam::UsbHub& hub, std::uint8_t port,
+                                                   std::uint8_t index, std::uint16_t language);
 
 }  // namespace korvex::topology

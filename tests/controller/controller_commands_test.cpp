@@ -1,211 +1,158 @@
-// The request bytes each command sends and what it takes from the replies.
-#include "korvex/controller/controller_commands.h"
-
+// The request reports each command sends, what it takes from the replies,
+// and where it stops when a controller falls silent part-way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <numeric>
 
-#include "sim_world_builder.h"
+#include "controller_fixture.h"
 
 namespace korvex::controller {
 namespace {
 
-using testing::hidWorld;
-using testing::makeWorld;
-using testing::standaloneController;
+using Call = std::function<int(ControllerCommands&)>;
 
-class Commands : public ::testing::Test {
- protected:
-  void load(const std::string& extra = "") {
-    world_ = makeWorld(hidWorld({standaloneController("HUB1", extra)}));
-    commands_ = std::make_unique<ControllerCommands>(*world_, locks_);
-  }
-  void SetUp() override { load(); }
+std::string noSpaces(std::string s) {
+  std::erase(s, ' ');
+  return s;
+}
 
-  std::vector<sim::ReceivedRequest> requests() const { return world_->requestsTo(u"HUB1"); }
-  sim::ControllerState state() const { return *world_->controller(u"HUB1"); }
+const std::array<std::uint8_t, 7> kClock{0x45, 0x30, 0x21, 0x00, 0x06, 0x12, 0x26};
+const std::array<std::uint8_t, 8> kUsbSerial{0, 0, 0, 0, 0, 0, 0, 0x0B};
 
-  std::unique_ptr<sim::SimPlatform> world_;
-  ControllerLocks locks_;
-  std::unique_ptr<ControllerCommands> commands_;
+struct Requests {
+  const char* name;
+  Call call;
+  std::vector<std::string> sent;  // hex, bytes 0.. up to the last non-zero one
 };
 
-TEST_F(Commands, StatusReportsBitZeroOfTheReplyOnly) {
-  for (const auto& [reply, expected] :
-       {std::pair{0x03, 1}, std::pair{0x02, 0}, std::pair{0xFF, 1}, std::pair{0x00, 0}}) {
-    load(R"("statusReply": )" + std::to_string(reply));
+void PrintTo(const Requests& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class CommandRequests : public ::testing::TestWithParam<Requests> {};
+
+TEST_P(CommandRequests, SendExactlyTheseReports) {
+  Controllers c;
+  EXPECT_EQ(GetParam().call(c.commands), 1);
+  std::vector<std::string> expected;
+  for (const auto& r : GetParam().sent) expected.push_back(noSpaces(r));
+  EXPECT_EQ(c.sent(u"0000000A"), expected);
+  EXPECT_EQ(c.world->counts().openHandles(), 0u);
+  EXPECT_EQ(c.world->counts().hidLists, 1u);  // one discovery per command
+}
+
+std::uint8_t gByte;
+std::array<std::uint8_t, 255> gBuffer;
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CommandRequests,
+    ::testing::Values(
+        Requests{"GetStatus", [](auto& c) { return c.getStatus(u"0000000A", &gByte); }, {"0021"}},
+        Requests{"SetStatusOff", [](auto& c) { return c.setStatus(u"0000000A", 0); }, {"0022"}},
+        Requests{
+            "SetStatusOn", [](auto& c) { return c.setStatus(u"0000000A", 1); }, {"0022 01 01"}},
+        Requests{"SetReset", [](auto& c) { return c.setReset(u"0000000A", 0x42); }, {"0023 42"}},
+        Requests{"GetFault", [](auto& c) { return c.getFault(u"0000000A", &gByte); }, {"0024"}},
+        Requests{
+            "PicWrite", [](auto& c) { return c.setPicWrite(u"0000000A"); }, {"00fe 5b", "00fe e6"}},
+        Requests{"GetRtc",
+                 [](auto& c) { return c.getRtc(u"0000000A", gBuffer.data()); },
+                 {"0026 00 07"}},
+        // The clock registers are written between two control-register
+        // writes that frame the update.
+        Requests{"SetRtc",
+                 [](auto& c) { return c.setRtc(u"0000000A", kClock.data()); },
+                 {"0027 0d 03 0000000000 080001", "0027 00 07 0000000000 45302100061226",
+                  "0027 0f 01 0000000000 01"}},
+        Requests{"WriteUsbSerial",
+                 [](auto& c) { return c.writeUsbSerial(u"0000000A", kUsbSerial.data()); },
+                 {"0030 0000 0000000000 000000000000000b"}},
+        // FRAM travels in chunks of 32 bytes at most.
+        Requests{"ReadFramLastByte",
+                 [](auto& c) { return c.readFram(u"0000000A", 254, 1, gBuffer.data()); },
+                 {"0029 fe 01"}},
+        Requests{"ReadFramWhole",
+                 [](auto& c) { return c.readFram(u"0000000A", 0, 255, gBuffer.data()); },
+                 {"0029 00 20", "0029 20 20", "0029 40 20", "0029 60 20", "0029 80 20",
+                  "0029 a0 20", "0029 c0 20", "0029 e0 1f"}},
+        Requests{"WriteFramOnePastAChunk",
+                 [](auto& c) {
+                   std::array<std::uint8_t, 33> data;
+                   std::iota(data.begin(), data.end(), std::uint8_t{1});
+                   return c.writeFram(u"0000000A", 100, 33, data.data());
+                 },
+                 {"0028 64 20 0000000000 0102030405060708090a0b0c0d0e0f10"
+                  "1112131415161718191a1b1c1d1e1f20",
+                  "0028 84 01 0000000000 21"}},
+        // Nothing to exchange: the controller is opened and closed only.
+        Requests{
+            "EmptyFramRead", [](auto& c) { return c.readFram(u"0000000A", 0, 0, nullptr); }, {}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Only bit 0 of the status reply carries the power state; the fault byte
+// and the clock come whole.
+TEST(CommandReplies, TakeTheirValuesFromTheReply) {
+  for (const auto& [reply, expected] : {std::pair{0x03, 1}, {0x02, 0}, {0xFF, 1}, {0x00, 0}}) {
+    Controllers c;
+    c.world->changeWorld([reply](sim::World& w) {
+      testing::firmwareOf(w, u"0000000A").faults.statusReply = static_cast<std::uint8_t>(reply);
+    });
     std::uint8_t status = 0xEE;
-    EXPECT_EQ(commands_->getStatus(u"HUB1", &status), 1);
+    EXPECT_EQ(c.commands.getStatus(u"0000000A", &status), 1);
     EXPECT_EQ(status, expected) << "reply byte " << reply;
-    ASSERT_EQ(requests().size(), 1u);
-    EXPECT_EQ(requests()[0].bytes[0], 0);
-    EXPECT_EQ(requests()[0].bytes[1], 0x21);
   }
-  EXPECT_EQ(commands_->getStatus(u"HUB1", nullptr), 0);
-}
-
-TEST_F(Commands, SetStatusSwitchesPowerWithTheByteInBothArguments) {
-  EXPECT_EQ(commands_->setStatus(u"HUB1", 0), 1);
-  EXPECT_FALSE(state().power);
-  std::uint8_t status = 0xEE;
-  EXPECT_EQ(commands_->getStatus(u"HUB1", &status), 1);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(commands_->setStatus(u"HUB1", 1), 1);
-  EXPECT_TRUE(state().power);
-  const auto sent = requests();
-  ASSERT_EQ(sent.size(), 3u);
-  EXPECT_EQ(sent[0].bytes[1], 0x22);
-  EXPECT_EQ(sent[0].bytes[2], 0);
-  EXPECT_EQ(sent[0].bytes[3], 0);
-  EXPECT_EQ(sent[2].bytes[2], 1);
-  EXPECT_EQ(sent[2].bytes[3], 1);
-}
-
-TEST_F(Commands, FaultByteIsHandedOverUnchanged) {
-  load(R"("fault": 165)");
+  Controllers c;
   std::uint8_t fault = 0;
-  EXPECT_EQ(commands_->getFault(u"HUB1", &fault), 1);
+  ASSERT_EQ(c.commands.getFault(u"0000000A", &fault), 1);
   EXPECT_EQ(fault, 0xA5);
-  EXPECT_EQ(requests().at(0).bytes[1], 0x24);
+  std::array<std::uint8_t, 7> clock{};
+  ASSERT_EQ(c.commands.setRtc(u"0000000A", kClock.data()), 1);
+  ASSERT_EQ(c.commands.getRtc(u"0000000A", clock.data()), 1);
+  EXPECT_EQ(clock, kClock);
 }
 
-TEST_F(Commands, PicWriteSendsTwoStepsInOrder) {
-  EXPECT_EQ(commands_->setPicWrite(u"HUB1"), 1);
-  EXPECT_EQ(state().picWriteSteps, (std::vector<std::uint8_t>{0x5B, 0xE6}));
-
-  load(R"("silentAfterRequests": 1)");
-  EXPECT_EQ(commands_->setPicWrite(u"HUB1"), 0);
-  EXPECT_EQ(state().picWriteSteps, std::vector<std::uint8_t>{0x5B});
-}
-
-TEST_F(Commands, ClockWriteIsFramedAndReadsBack) {
-  const std::array<std::uint8_t, 7> clock{0x45, 0x30, 0x21, 0x00, 0x06, 0x12, 0x26};
-  EXPECT_EQ(commands_->setRtc(u"HUB1", clock.data()), 1);
-  const auto sent = requests();
-  ASSERT_EQ(sent.size(), 3u);
-  const auto expectRequest = [](const sim::ReceivedRequest& r, std::uint8_t reg,
-                                std::vector<std::uint8_t> data) {
-    EXPECT_EQ(r.bytes[1], 0x27);
-    EXPECT_EQ(r.bytes[2], reg);
-    EXPECT_EQ(r.bytes[3], data.size());
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), r.bytes.begin() + 9));
+// A controller that falls silent after K requests: the command fails at
+// the first missing reply, sends nothing after it, and a FRAM read leaves
+// the caller's bytes past the chunks it got.
+TEST(CommandReplies, SilenceStopsACommandAtTheFirstMissingReply) {
+  const struct {
+    std::uint32_t answered;
+    Call call;
+    std::size_t sent;
+  } cases[] = {
+      {1, [](auto& c) { return c.setPicWrite(u"0000000A"); }, 2},
+      {1, [](auto& c) { return c.setRtc(u"0000000A", kClock.data()); }, 2},
+      {2, [](auto& c) { return c.readFram(u"0000000A", 0, 100, gBuffer.data()); }, 3},
   };
-  expectRequest(sent[0], 0x0D, {0x08, 0x00, 0x01});
-  expectRequest(sent[1], 0x00, {clock.begin(), clock.end()});
-  expectRequest(sent[2], 0x0F, {0x01});
-
-  std::array<std::uint8_t, 7> back{};
-  EXPECT_EQ(commands_->getRtc(u"HUB1", back.data()), 1);
-  EXPECT_EQ(back, clock);
-  EXPECT_EQ(requests().back().bytes[1], 0x26);
-  EXPECT_EQ(requests().back().bytes[2], 0x00);
-  EXPECT_EQ(requests().back().bytes[3], 0x07);
-}
-
-TEST_F(Commands, ClockWriteStopsAtTheFirstMissingReply) {
-  load(R"("silentAfterRequests": 1)");
-  const std::array<std::uint8_t, 7> clock{1, 2, 3, 4, 5, 6, 7};
-  EXPECT_EQ(commands_->setRtc(u"HUB1", clock.data()), 0);
-  EXPECT_EQ(requests().size(), 2u);
-  EXPECT_EQ(state().registers[0x0D], 0x08);  // the first write stays done
-  std::array<std::uint8_t, 7> untouched{9, 9, 9, 9, 9, 9, 9};
-  EXPECT_EQ(commands_->getRtc(u"HUB1", untouched.data()), 0);
-  EXPECT_EQ(untouched, (std::array<std::uint8_t, 7>{9, 9, 9, 9, 9, 9, 9}));
-}
-
-TEST_F(Commands, FramIsExchangedInChunksOfThirtyTwo) {
-  std::array<std::uint8_t, 255> data{};
-  std::iota(data.begin(), data.end(), std::uint8_t{1});
-  EXPECT_EQ(commands_->writeFram(u"HUB1", 0, 255, data.data()), 1);
-  auto sent = requests();
-  ASSERT_EQ(sent.size(), 8u);
-  for (std::size_t i = 0; i < 8; ++i) {
-    EXPECT_EQ(sent[i].bytes[1], 0x28);
-    EXPECT_EQ(sent[i].bytes[2], 32 * i);
-    EXPECT_EQ(sent[i].bytes[3], i < 7 ? 32 : 31);
-    EXPECT_EQ(sent[i].bytes[9], data[32 * i]);
+  for (const auto& k : cases) {
+    Controllers c;
+    c.world->changeWorld([&](sim::World& w) {
+      testing::firmwareOf(w, u"0000000A").faults.silentAfterRequests = k.answered;
+    });
+    gBuffer.fill(0xCC);
+    EXPECT_EQ(k.call(c.commands), 0);
+    EXPECT_EQ(c.sent(u"0000000A").size(), k.sent) << k.answered;
   }
-  std::array<std::uint8_t, 255> back{};
-  EXPECT_EQ(commands_->readFram(u"HUB1", 0, 255, back.data()), 1);
-  EXPECT_EQ(back, data);
-  EXPECT_EQ(requests().size(), 16u);
-  EXPECT_EQ(requests().back().bytes[1], 0x29);
+  EXPECT_EQ(gBuffer[63], 63);     // the second chunk arrived
+  EXPECT_EQ(gBuffer[64], 0xCC);   // the third did not
+  EXPECT_EQ(gBuffer[100], 0xCC);  // past the count
 }
 
-TEST_F(Commands, FramChunkBoundaries) {
-  std::array<std::uint8_t, 33> data{};
-  data.fill(0x77);
-  EXPECT_EQ(commands_->writeFram(u"HUB1", 10, 32, data.data()), 1);
-  EXPECT_EQ(requests().size(), 1u);
-  EXPECT_EQ(commands_->writeFram(u"HUB1", 100, 33, data.data()), 1);
-  const auto sent = requests();
-  ASSERT_EQ(sent.size(), 3u);
-  EXPECT_EQ(sent[1].bytes[2], 100);
-  EXPECT_EQ(sent[1].bytes[3], 32);
-  EXPECT_EQ(sent[2].bytes[2], 132);
-  EXPECT_EQ(sent[2].bytes[3], 1);
-  EXPECT_EQ(state().fram[132], 0x77);
-  EXPECT_EQ(state().fram[133], 0x00);
-}
-
-TEST_F(Commands, FramRangeEndsAtTwoHundredFiftyFive) {
-  std::array<std::uint8_t, 255> buffer{};
-  EXPECT_EQ(commands_->readFram(u"HUB1", 1, 255, buffer.data()), 0);
-  EXPECT_EQ(commands_->writeFram(u"HUB1", 255, 1, buffer.data()), 0);
-  EXPECT_EQ(world_->counts().interfaceLists, 0u);  // refused before any I/O
-  EXPECT_EQ(commands_->readFram(u"HUB1", 254, 1, buffer.data()), 1);
-}
-
-TEST_F(Commands, EmptyFramAccessOpensAndClosesOnly) {
-  EXPECT_EQ(commands_->readFram(u"HUB1", 0, 0, nullptr), 1);
-  EXPECT_EQ(commands_->writeFram(u"HUB1", 0, 0, nullptr), 1);
-  EXPECT_EQ(world_->counts().featureSets, 0u);
-  EXPECT_GE(world_->counts().hidOpens, 2u);
-  EXPECT_EQ(world_->counts().openHandles(), 0u);
-  EXPECT_EQ(commands_->readFram(u"HUB1", 0, 1, nullptr), 0);
-}
-
-// A read that fails part-way may have filled the chunks before the failure,
-// never anything past the caller's count.
-TEST_F(Commands, FailedFramReadNeverWritesPastTheCount) {
-  load(R"("fram": "41424344", "silentAfterRequests": 2)");
-  std::array<std::uint8_t, 128> buffer{};
-  buffer.fill(0xCC);
-  EXPECT_EQ(commands_->readFram(u"HUB1", 0, 100, buffer.data()), 0);
-  EXPECT_EQ(buffer[0], 0x41);
-  EXPECT_EQ(buffer[63], 0x00);   // second chunk arrived
-  EXPECT_EQ(buffer[64], 0xCC);   // third did not
-  EXPECT_EQ(buffer[100], 0xCC);  // past the count
-  EXPECT_EQ(buffer[127], 0xCC);
-}
-
-TEST_F(Commands, UsbSerialTravelsInDataBytesNineToSixteen) {
-  const std::array<std::uint8_t, 8> serial{0, 0, 0, 0, 0, 0, 0, 0x0B};
-  EXPECT_EQ(commands_->writeUsbSerial(u"HUB1", serial.data()), 1);
-  EXPECT_EQ(state().usbSerial, serial);
-  const auto r = requests().at(0);
-  EXPECT_EQ(r.bytes[1], 0x30);
-  EXPECT_EQ(r.bytes[16], 0x0B);
-  EXPECT_EQ(r.bytes[17], 0x00);
-  EXPECT_EQ(commands_->writeUsbSerial(u"HUB1", nullptr), 0);
-}
-
-TEST_F(Commands, EveryCommandClosesItsController) {
-  std::array<std::uint8_t, 64> buffer{};
-  std::uint8_t byte = 0;
-  commands_->getStatus(u"HUB1", &byte);
-  commands_->setStatus(u"HUB1", 1);
-  commands_->setReset(u"HUB1", 0);
-  commands_->getFault(u"HUB1", &byte);
-  commands_->setPicWrite(u"HUB1");
-  commands_->getRtc(u"HUB1", buffer.data());
-  commands_->setRtc(u"HUB1", buffer.data());
-  commands_->readFram(u"HUB1", 0, 64, buffer.data());
-  commands_->writeFram(u"HUB1", 0, 64, buffer.data());
-  commands_->writeUsbSerial(u"HUB1", buffer.data());
-  EXPECT_EQ(world_->counts().openHandles(), 0u);
-  EXPECT_EQ(world_->counts().interfaceLists, 10u);  // one discovery per command
+// Arguments that cannot be right are refused before any I/O.
+TEST(CommandArguments, RefusedBeforeAnyIo) {
+  Controllers c;
+  auto& k = c.commands;
+  const char16_t* a = u"0000000A";
+  std::uint8_t* buffer = gBuffer.data();
+  EXPECT_EQ(k.readFram(a, 1, 255, buffer) + k.writeFram(a, 255, 1, buffer) +
+                k.readFram(a, 0, 1, nullptr) + k.writeFram(a, 0, 1, nullptr) +
+                k.getStatus(a, nullptr) + k.getFault(a, nullptr) + k.getRtc(a, nullptr) +
+                k.setRtc(a, nullptr) + k.writeUsbSerial(a, nullptr),
+            0);
+  EXPECT_EQ(c.world->counts().hidLists, 0u);
 }
 
 }  // namespace

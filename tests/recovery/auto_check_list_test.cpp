@@ -1,8 +1,6 @@
 // The auto-recovery list and its store file.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "recovery_fixture.h"
 
 namespace korvex::recovery {
@@ -12,20 +10,16 @@ constexpr std::size_t kBlock = 33288;
 constexpr std::size_t kSlot = 8;  // offset of slot 0
 constexpr std::size_t kRecord = 1040;
 
-class ListTest : public ::testing::Test {
+class List : public ::testing::Test {
  protected:
   fs::path store() const { return folder_.path() / "korvex.dat"; }
   AutoCheckList& list() { return lib_->library.autoCheckList(); }
-  void reload() {
-    lib_.reset();
-    lib_ = std::make_unique<LibraryOver>(folder_.path());
-  }
   std::vector<std::string> serials() {
     std::vector<std::string> out;
     HubDeviceInfo info{};
-    if (!list().getFirst(&info)) return out;
-    do out.push_back(serialOf(info));
-    while (list().getNext(&info));
+    for (int more = list().getFirst(&info); more; more = list().getNext(&info)) {
+      out.push_back(serialOf(info));
+    }
     return out;
   }
   int add(const std::u16string& serial) {
@@ -33,7 +27,7 @@ class ListTest : public ::testing::Test {
     return list().add(&info);
   }
   int remove(const std::u16string& serial) {
-    const auto info = deviceInfo(serial, 0, 0, u"");
+    const auto info = deviceInfo(serial);
     return list().remove(&info);
   }
 
@@ -41,223 +35,167 @@ class ListTest : public ::testing::Test {
   std::unique_ptr<LibraryOver> lib_ = std::make_unique<LibraryOver>(folder_.path());
 };
 
-TEST_F(ListTest, FirstLoadCreatesAnEmptyStoreWithSettingsOfOne) {
-  EXPECT_TRUE(fs::exists(store()));
+TEST_F(List, FirstLoadCreatesAnEmptyStoreAndChangesSurviveAReload) {
   EXPECT_EQ(fs::file_size(store()), 0u);
   std::uint8_t interval = 0, offTime = 0;
   ASSERT_EQ(list().getTimeInfo(&interval, &offTime), 1);
-  EXPECT_EQ(interval, 1);
-  EXPECT_EQ(offTime, 1);
+  EXPECT_EQ(interval + 10 * offTime, 11);  // settings of 0 read as 1
   EXPECT_EQ(lib_->library.watchdog().status(), 0);
-  EXPECT_TRUE(serials().empty());
+  ASSERT_EQ(add(u"A"), 1);
+  ASSERT_EQ(add(u"B"), 1);
+  ASSERT_EQ(list().setTimeInfo(5, 3), 1);  // reaches the file at unload
+  lib_.reset();
+  lib_ = std::make_unique<LibraryOver>(folder_.path());
+  EXPECT_EQ(serials(), (std::vector<std::string>{"A", "B"}));
+  list().getTimeInfo(&interval, &offTime);
+  EXPECT_EQ(interval + 10 * offTime, 35);
 }
 
-TEST_F(ListTest, AddWritesTheBlockByteForByte) {
+TEST_F(List, AddWritesTheBlockByteForByte) {
   ASSERT_EQ(list().setTimeInfo(7, 9), 1);
   ASSERT_EQ(add(u"0000000A"), 1);
   const auto bytes = readBytes(store());
   ASSERT_EQ(bytes.size(), kBlock);
-  EXPECT_EQ(bytes[0], 7);
-  EXPECT_EQ(bytes[1], 9);
-  EXPECT_EQ(bytes[2], 0);  // recovery off
-  EXPECT_EQ(bytes[3], 1);  // count
-  EXPECT_EQ(bytes[6], 0);
-  EXPECT_EQ(bytes[7], 0);
+  // Interval, off time, recovery off, count 1, cursor, check index.
+  EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 8),
+            (std::vector<std::uint8_t>{7, 9, 0, 1, 0, 0, 0, 0}));
   const std::uint8_t* r = bytes.data() + kSlot;
-  EXPECT_EQ(r[0], 0);
-  EXPECT_EQ(r[1], 0);
-  EXPECT_EQ(r[2] | (r[3] << 8), 0x1234);
-  EXPECT_EQ(r[4] | (r[5] << 8), 0x5678);
-  for (std::size_t i = 6; i < 10; ++i) EXPECT_EQ(r[i], 0) << i;
-  EXPECT_EQ(r[10], '0');
-  EXPECT_EQ(r[11], 0);
+  EXPECT_EQ(std::vector(r, r + 12),
+            (std::vector<std::uint8_t>{0, 0, 0x34, 0x12, 0x78, 0x56, 0, 0, 0, 0, '0', 0}));
   EXPECT_EQ(r[10 + 2 * 7], 'A');
   EXPECT_EQ(r[10 + 2 * 8], 0);  // the NUL
   EXPECT_EQ(r[522], 'W');
-  EXPECT_EQ(r[1034], 0);  // off countdown
-  EXPECT_EQ(r[1035], 0);  // failure count
-  // Bytes of the caller's record outside the four fields were not taken.
-  for (std::size_t i = 522 + 2 * 7; i < kRecord; ++i) EXPECT_EQ(r[i], 0) << i;
+  // The counters (1034, 1035) and the caller's bytes outside the four
+  // fields were not taken.
+  for (std::size_t i = 522 + 2 * 6; i < kRecord; ++i) EXPECT_EQ(r[i], 0) << i;
 }
 
-TEST_F(ListTest, CapacityIsThirtyTwo) {
+TEST_F(List, CapacityIsThirtyTwo) {
   for (int i = 0; i < 32; ++i) ASSERT_EQ(add(u"S" + fromUtf8(std::to_string(i))), 1);
   const auto before = readBytes(store());
   EXPECT_EQ(add(u"ONE-TOO-MANY"), 0);
   EXPECT_EQ(readBytes(store()), before);
-  EXPECT_EQ(serials().size(), 32u);
   ASSERT_EQ(remove(u"S0"), 1);
   EXPECT_EQ(add(u"ONE-MORE"), 1);
+  EXPECT_EQ(serials().size(), 32u);
   EXPECT_EQ(serials().back(), "ONE-MORE");
 }
 
-TEST_F(ListTest, DuplicatesAndDeletionOrder) {
-  ASSERT_EQ(add(u"A"), 1);
-  ASSERT_EQ(add(u"B"), 1);
-  ASSERT_EQ(add(u"A"), 1);
-  ASSERT_EQ(add(u"C"), 1);
-  EXPECT_EQ(serials(), (std::vector<std::string>{"A", "B", "A", "C"}));
+TEST_F(List, DuplicatesAndDeletions) {
+  for (const auto* s : {u"A", u"B", u"A", u"C"}) ASSERT_EQ(add(s), 1);
   ASSERT_EQ(remove(u"A"), 1);  // the first A only
-  EXPECT_EQ(serials(), (std::vector<std::string>{"B", "A", "C"}));
   ASSERT_EQ(remove(u"B"), 1);
   EXPECT_EQ(serials(), (std::vector<std::string>{"A", "C"}));
   const auto bytes = readBytes(store());
   EXPECT_EQ(bytes[3], 2);
   // The slot that fell out of the list keeps its old bytes.
   EXPECT_EQ(bytes[kSlot + 2 * kRecord + 10], 'C');
-}
-
-TEST_F(ListTest, DeletingAnUnlistedSerialWritesNothing) {
-  ASSERT_EQ(add(u"A"), 1);
-  ASSERT_EQ(list().setTimeInfo(42, 42), 1);  // in memory only
+  // Deleting a serial that is not listed (letter case counts) writes
+  // nothing, not even settings changed in memory.
+  ASSERT_EQ(list().setTimeInfo(42, 42), 1);
   EXPECT_EQ(remove(u"a"), 0);
-  EXPECT_EQ(readBytes(store())[0], 1);
-  EXPECT_EQ(serials(), std::vector<std::string>{"A"});
+  EXPECT_EQ(readBytes(store()), bytes);
 }
 
-TEST_F(ListTest, CursorRules) {
-  HubDeviceInfo info{};
-  EXPECT_EQ(list().getFirst(&info), 0);
-  EXPECT_EQ(list().getNext(&info), 0);
+TEST_F(List, TheCursorAndLookups) {
+  HubDeviceInfo info;
+  EXPECT_EQ(list().getFirst(&info) + list().getNext(&info), 0);
   ASSERT_EQ(add(u"A"), 1);
-  ASSERT_EQ(add(u"B"), 1);
   ASSERT_EQ(list().getFirst(&info), 1);
+  EXPECT_EQ(list().getNext(&info), 0);
+  ASSERT_EQ(add(u"B"), 1);  // adding does not move the cursor
   ASSERT_EQ(list().getNext(&info), 1);
   EXPECT_EQ(serialOf(info), "B");
-  EXPECT_EQ(list().getNext(&info), 0);
-  ASSERT_EQ(add(u"C"), 1);  // adding does not move the cursor
-  EXPECT_EQ(list().getNext(&info), 1);
-  EXPECT_EQ(serialOf(info), "C");
-  EXPECT_EQ(list().getNext(&info), 0);
-  EXPECT_EQ(list().getNext(&info), 0);
-  ASSERT_EQ(list().getFirst(&info), 1);
-  EXPECT_EQ(serialOf(info), "A");
-}
-
-TEST_F(ListTest, LookupsFillFourFieldsOrClearTheRecord) {
-  ASSERT_EQ(add(u"A"), 1);
-  HubDeviceInfo info;
+  // An index lookup fills the four fields only; a serial lookup clears the
+  // record first, also when it fails.
   std::memset(&info, 0x77, sizeof info);
   ASSERT_EQ(list().getIndex(&info, 0), 1);
   EXPECT_EQ(serialOf(info), "A");
   EXPECT_EQ(info.idVendor, 0x1234);
-  EXPECT_EQ(info.status, 0x77);  // untouched
-  EXPECT_EQ(info.ConnectionStatus, 0x77777777u);
-  EXPECT_EQ(list().getIndex(&info, 1), 0);
-
-  std::memset(&info, 0x77, sizeof info);
-  EXPECT_EQ(list().getSerial(&info, u"B"), 0);
-  HubDeviceInfo zero{};
-  EXPECT_EQ(std::memcmp(&info, &zero, sizeof info), 0);
-  ASSERT_EQ(list().getSerial(&info, u"A"), 1);
-  EXPECT_EQ(info.status, 0);
+  EXPECT_EQ(info.status, 0x77);
+  EXPECT_EQ(list().getIndex(&info, 2), 0);
+  EXPECT_EQ(list().getSerial(&info, u"C"), 0);
+  EXPECT_TRUE(hub_info::allZero(info));
+  ASSERT_EQ(list().getSerial(&info, u"B"), 1);
   EXPECT_EQ(info.idProduct, 0x5678);
+  EXPECT_EQ(list().getNext(&info), 0);  // lookups leave the cursor
 }
 
-TEST_F(ListTest, CallerStringsWithoutANulAreCutAndEnded) {
-  auto info = deviceInfo(u"", 1, 2, u"");
+// The watchdog works on a copy of a record while the program may delete
+// or add records: its counters go back to that record wherever it now
+// stands, and to no other.
+TEST_F(List, CountersFollowTheirRecordWhenSlotsShift) {
+  for (const auto* s : {u"A", u"B", u"C"}) ASSERT_EQ(add(s), 1);
+  std::vector<std::uint64_t> done;
+  const auto a = list().nextUnchecked(done);
+  done.push_back(a->id);
+  const auto b = list().nextUnchecked(done);
+  ASSERT_EQ(toUtf8(b->record.controllerSerial), "B");
+  ASSERT_EQ(remove(u"A"), 1);  // B moves to slot 0, C to slot 1
+  list().storeCounters(b->id, {7, 2});
+  list().storeCounters(a->id, {9, 9});  // deleted meanwhile: nowhere
+  done.push_back(b->id);
+  EXPECT_EQ(toUtf8(list().nextUnchecked(done)->record.controllerSerial), "C");
+  const AutoCheckStore block = list().snapshot();
+  EXPECT_EQ(block.slots[0].offCountdown + 10 * block.slots[0].failureCount, 27);
+  EXPECT_EQ(block.slots[1].offCountdown + block.slots[1].failureCount, 0);
+}
+
+TEST_F(List, CallerStringsWithoutANulAreCutAndEnded) {
+  auto info = deviceInfo(u"");
   std::fill(std::begin(info.controllerSerial), std::end(info.controllerSerial), u'X');
   std::fill(std::begin(info.product), std::end(info.product), u'P');
   ASSERT_EQ(list().add(&info), 1);
   HubDeviceInfo back{};
   ASSERT_EQ(list().getIndex(&back, 0), 1);
   EXPECT_EQ(serialOf(back), std::string(255, 'X'));
-  EXPECT_EQ(back.controllerSerial[255], 0);
   EXPECT_EQ(back.product[255], 0);
   EXPECT_EQ(list().remove(&info), 1);  // found again by the same unended serial
 }
 
-TEST_F(ListTest, ListSettingsAndRecoveryStateSurviveAReload) {
+// A store that cannot be written (a folder stands where its temporary file
+// must go) is left whole; the change stays in memory for the next write.
+TEST_F(List, AFailedWriteLeavesTheOldStoreWhole) {
   ASSERT_EQ(add(u"A"), 1);
-  ASSERT_EQ(add(u"B"), 1);
-  ASSERT_EQ(list().setTimeInfo(5, 3), 1);  // reaches the file at unload
-  reload();
-  EXPECT_EQ(serials(), (std::vector<std::string>{"A", "B"}));
-  std::uint8_t interval = 0, offTime = 0;
-  list().getTimeInfo(&interval, &offTime);
-  EXPECT_EQ(interval, 5);
-  EXPECT_EQ(offTime, 3);
+  const auto before = readBytes(store());
+  fs::create_directories(folder_.path() / "korvex.dat.new" / "in-the-way");
+  EXPECT_EQ(add(u"B"), 1);
+  EXPECT_EQ(readBytes(store()), before);
+  fs::remove_all(folder_.path() / "korvex.dat.new");
+  ASSERT_TRUE(list().save());
+  EXPECT_EQ(readBytes(store())[3], 2);
 }
 
-TEST(StoreLoad, ShortLongAndDamagedFiles) {
-  struct Case {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-    std::size_t count;
-  };
+// Whatever the file holds, the loaded list is safe to use.
+TEST(StoreLoad, ShortLongDamagedAndUnreadableStores) {
   std::vector<std::uint8_t> full(kBlock + 100, 0);
-  full[0] = 9;
   full[3] = 1;
-  full[kSlot + 10] = 'Z';
-  std::vector<std::uint8_t> huge = full;
-  huge[3] = 200;
-  huge[4] = 99;  // cursor
-  huge[5] = 77;  // check index
-  for (std::size_t i = 0; i < 32; ++i) {
-    // Strings that fill their fields without a NUL.
-    std::fill(huge.begin() + static_cast<long>(kSlot + i * kRecord + 10),
-              huge.begin() + static_cast<long>(kSlot + i * kRecord + 1034), 0x41);
-  }
-  const std::vector<Case> cases{{"empty", {}, 0},
-                                {"three bytes", {7, 7, 1}, 0},
-                                {"longer than the block", full, 1},
-                                {"count past capacity", huge, 32}};
+  std::vector<std::uint8_t> damaged = full;
+  damaged[2] = 7;    // recovery on
+  damaged[3] = 200;  // count
+  damaged[4] = 99;   // cursor
+  damaged[5] = 77;   // check index
+  // Strings that fill their fields without a NUL.
+  std::fill(damaged.begin() + kSlot, damaged.begin() + kSlot + 32 * kRecord, 0x41);
+  const struct {
+    std::optional<std::vector<std::uint8_t>> bytes;  // nullopt: a folder is in the way
+    std::size_t count;
+  } cases[] = {
+      {std::vector<std::uint8_t>{7, 7, 1}, 0}, {full, 1}, {damaged, 32}, {std::nullopt, 0}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     TempFolder folder;
-    writeBytes(folder.path() / "korvex.dat", c.bytes);
+    if (c.bytes) writeBytes(folder.path() / "korvex.dat", *c.bytes);
+    if (!c.bytes) fs::create_directories(folder.path() / "korvex.dat" / "in-the-way");
     LibraryOver lib(folder.path());
-    AutoCheckList& list = lib.library.autoCheckList();
-    const AutoCheckStore block = list.snapshot();
+    const AutoCheckStore block = lib.library.autoCheckList().snapshot();
     EXPECT_EQ(block.count, c.count);
-    EXPECT_GE(block.interval, 1);
-    EXPECT_GE(block.offTime, 1);
+    EXPECT_TRUE(block.interval >= 1 && block.offTime >= 1 && block.recoveryOn <= 1);
     EXPECT_LE(block.cursor, block.count);
     EXPECT_TRUE(block.count == 0 || block.checkIndex < block.count);
-    HubDeviceInfo info{};
-    std::size_t listed = 0;
-    if (list.getFirst(&info)) {
-      do {
-        ++listed;
-        EXPECT_EQ(info.controllerSerial[255], 0);
-      } while (list.getNext(&info));
+    for (std::size_t i = 0; i < block.count; ++i) {
+      EXPECT_EQ(block.slots[i].controllerSerial[255] + block.slots[i].product[255], 0);
     }
-    EXPECT_EQ(listed, c.count);
   }
-}
-
-TEST(StoreSave, AFailedWriteLeavesTheOldStoreWhole) {
-  TempFolder folder;
-  LibraryOver lib(folder.path());
-  AutoCheckList& list = lib.library.autoCheckList();
-  const auto a = deviceInfo(u"A", 1, 1, u"");
-  ASSERT_EQ(list.add(&a), 1);
-  const auto before = readBytes(folder.path() / "korvex.dat");
-  ASSERT_EQ(before.size(), kBlock);
-
-  lib.world->failFileWrites(u"korvex.dat.new", -1);
-  const auto b = deviceInfo(u"B", 2, 2, u"");
-  EXPECT_EQ(list.add(&b), 1);  // kept in memory all the same
-  EXPECT_EQ(readBytes(folder.path() / "korvex.dat"), before);
-  EXPECT_FALSE(fs::exists(folder.path() / "korvex.dat.new"));
-
-  lib.world->failFileWrites(u"korvex.dat.new", 0);
-  ASSERT_TRUE(list.save());
-  EXPECT_EQ(readBytes(folder.path() / "korvex.dat")[3], 2);
-}
-
-TEST(StoreSave, AnUnopenableStoreKeepsChangesForTheNextWrite) {
-  TempFolder folder;
-  LibraryOver lib(folder.path());
-  AutoCheckList& list = lib.library.autoCheckList();
-  lib.world->failFileOpens(u"korvex.dat.new", -1);
-  const auto a = deviceInfo(u"A", 1, 1, u"");
-  EXPECT_EQ(list.add(&a), 1);
-  EXPECT_EQ(fs::file_size(folder.path() / "korvex.dat"), 0u);
-  lib.world->failFileOpens(u"korvex.dat.new", 0);
-  const auto b = deviceInfo(u"B", 1, 1, u"");
-  EXPECT_EQ(list.add(&b), 1);
-  EXPECT_EQ(readBytes(folder.path() / "korvex.dat")[3], 2);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// The decision a check cycle makes for one listed hub.
+// The decision a check cycle makes for one listed hub, cycle after cycle.
 #include "korvex/recovery/record_check.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace korvex::recovery {
@@ -11,95 +12,76 @@ namespace {
 constexpr std::uint16_t kVid = 0x1234;
 constexpr std::uint16_t kPid = 0x5678;
 
-const Sighting kConfigured{true, 1, 1, kVid, kPid};
-const Sighting kUnconfigured{true, 1, 0, kVid, kPid};
-const Sighting kAbsent{true, 0, 0, 0, 0};
-const Sighting kFailedEnumeration{true, 2, 0, 0, 0};
-const Sighting kHubMissing{};
-const Sighting kOther{true, 1, 1, 0x9999, kPid};
-const Sighting kOtherUnconfigured{true, 1, 0, kVid, 0x0001};
+// What the scan saw on the downstream port, one letter per cycle.
+const std::map<char, Sighting> kSeen{
+    {'C', {true, 1, 1, kVid, kPid}},    // configured
+    {'U', {true, 1, 0, kVid, kPid}},    // connected, not configured
+    {'A', {true, 0, 0, 0, 0}},          // absent
+    {'F', {true, 2, 0, 0, 0}},          // failed enumeration
+    {'O', {true, 1, 1, 0x9999, kPid}},  // another device
+    {'X', {true, 1, 0, kVid, 0x0001}},  // another device, not configured
+    {'M', {}},                          // the hub itself is missing
+};
 
-// Actions as text: "off0", "off2", "off3", "on".
-std::string describe(const RecordCheck& c) {
-  std::string s;
-  for (std::size_t i = 0; i < c.actionCount; ++i) {
-    if (!s.empty()) s += ' ';
-    s += c.actions[i].step == Step::PowerOn
-             ? "on"
-             : "off" + std::to_string(static_cast<int>(c.actions[i].event));
+struct Cycles {
+  const char* name;
+  const char* sightings;
+  std::uint8_t offTime;
+  RecordCounters start;
+  std::vector<std::string> actions;  // per cycle: "off<event>" and "on", in order
+  std::uint8_t countdownAfter = 0;
+};
+
+void PrintTo(const Cycles& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class RecordChecks : public ::testing::TestWithParam<Cycles> {};
+
+TEST_P(RecordChecks, ActCycleAfterCycle) {
+  const Cycles& k = GetParam();
+  RecordCounters counters = k.start;
+  std::vector<std::string> actions;
+  for (const char* c = k.sightings; *c != '\0'; ++c) {
+    const RecordCheck check = checkRecord(counters, kVid, kPid, kSeen.at(*c), k.offTime);
+    std::string text;
+    for (std::size_t i = 0; i < check.actionCount; ++i) {
+      const Action& a = check.actions[i];
+      text += (text.empty() ? "" : " ") +
+              (a.step == Step::PowerOn ? "on" : "off" + std::to_string(static_cast<int>(a.event)));
+    }
+    actions.push_back(text);
+    counters = check.after;
   }
-  return s;
+  EXPECT_EQ(actions, k.actions);
+  EXPECT_EQ(counters.offCountdown, k.countdownAfter);
 }
 
-// Runs the sightings through consecutive cycles, carrying the counters.
-std::vector<std::string> run(const std::vector<Sighting>& cycles, std::uint8_t offTime = 2,
-                             RecordCounters start = {}) {
-  std::vector<std::string> out;
-  RecordCounters c = start;
-  for (const auto& seen : cycles) {
-    const RecordCheck check = checkRecord(c, kVid, kPid, seen, offTime);
-    out.push_back(describe(check));
-    c = check.after;
-  }
-  return out;
-}
-
-using Cycles = std::vector<std::string>;
-
-TEST(RecordCheck, HealthyDeviceNeedsNothing) {
-  EXPECT_EQ(run({kConfigured, kConfigured}), (Cycles{"", ""}));
-}
-
-TEST(RecordCheck, AbsentDeviceIsCycledOncePerSwitchOn) {
-  // Off, then on off-time cycles later, then off again in the next cycle.
-  EXPECT_EQ(run({kAbsent, kAbsent, kAbsent, kAbsent, kAbsent}, 2),
-            (Cycles{"off3", "", "on", "off3", ""}));
-  EXPECT_EQ(run({kFailedEnumeration, kConfigured, kConfigured}, 1), (Cycles{"off3", "on", ""}));
-}
-
-TEST(RecordCheck, ThreeUnconfiguredSightingsInARow) {
-  EXPECT_EQ(run({kUnconfigured, kUnconfigured, kUnconfigured, kConfigured}, 2),
-            (Cycles{"", "", "off0", ""}));
-  // A configured sighting clears the count.
-  EXPECT_EQ(run({kUnconfigured, kConfigured, kUnconfigured, kUnconfigured}),
-            (Cycles{"", "", "", ""}));
-  // Cycles that do not see the device connected neither count nor clear.
-  EXPECT_EQ(run({kUnconfigured, kHubMissing, kUnconfigured, kUnconfigured}),
-            (Cycles{"", "", "", "off0"}));
-}
-
-TEST(RecordCheck, AnotherDeviceIsCycledEveryTimeItIsSeen) {
-  EXPECT_EQ(run({kOther, kOther, kOther}, 5), (Cycles{"off2", "off2", "off2"}));
-}
-
-TEST(RecordCheck, BothEventsInOneCycle) {
-  EXPECT_EQ(run({kOtherUnconfigured, kOtherUnconfigured, kOtherUnconfigured}, 9),
-            (Cycles{"off2", "off2", "off0 off2"}));
-}
-
-TEST(RecordCheck, MissingHubOnlyGetsItsDueSwitchOn) {
-  EXPECT_EQ(run({kAbsent, kHubMissing, kHubMissing, kHubMissing}, 2),
-            (Cycles{"off3", "", "on", ""}));
-}
-
-TEST(RecordCheck, OffTimeEdges) {
-  // Off time 0: off and on again within the same cycle.
-  EXPECT_EQ(run({kAbsent, kAbsent}, 0), (Cycles{"off3 on", "off3 on"}));
-  // Off time 255 must not wrap the countdown to 0, which would never switch
-  // the power on again.
-  const RecordCheck check = checkRecord({}, kVid, kPid, kAbsent, 255);
-  EXPECT_EQ(describe(check), "off3");
-  EXPECT_EQ(check.after.offCountdown, 254);
-}
-
-TEST(RecordCheck, CountersFromAStoredBlock) {
-  // A countdown that was running when the program ended goes on.
-  EXPECT_EQ(run({kHubMissing, kConfigured}, 2, {2, 0}), (Cycles{"", "on"}));
-  // A failure count already past the limit acts at the next unconfigured
-  // sighting instead of never.
-  EXPECT_EQ(run({kUnconfigured}, 2, {200, 0}).front(), "");
-  EXPECT_EQ(run({kUnconfigured}, 2, {0, 200}).front(), "off0");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Decisions, RecordChecks,
+    ::testing::Values(
+        Cycles{"Healthy", "CC", 2, {}, {"", ""}},
+        // Off, then on off-time cycles later, then off again in the next one.
+        Cycles{"Absent", "AAAAA", 2, {}, {"off3", "", "on", "off3", ""}, 1},
+        Cycles{"FailedEnumeration", "FCC", 1, {}, {"off3", "on", ""}},
+        Cycles{"ThreeUnconfigured", "UUUC", 2, {}, {"", "", "off0", ""}, 1},
+        // A configured sighting clears the count; a missing hub neither
+        // counts nor clears.
+        Cycles{"ConfiguredClears", "UCUU", 2, {}, {"", "", "", ""}},
+        Cycles{"MissingHubKeepsTheCount", "UMUU", 2, {}, {"", "", "", "off0"}, 2},
+        Cycles{"OtherDeviceEveryCycle", "OOO", 5, {}, {"off2", "off2", "off2"}, 5},
+        Cycles{"BothEventsInOneCycle", "XXX", 9, {}, {"off2", "off2", "off0 off2"}, 9},
+        Cycles{"MissingHubGetsOnlyItsSwitchOn", "AMMM", 2, {}, {"off3", "", "on", ""}},
+        Cycles{"OffTimeZero", "AA", 0, {}, {"off3 on", "off3 on"}},
+        // 255 must not wrap the countdown to 0, which would never switch
+        // the power on again.
+        Cycles{"OffTime255", "A", 255, {}, {"off3"}, 254},
+        // Counters from a stored block: a running countdown goes on; a
+        // failure count past the limit acts at the next unconfigured sighting.
+        Cycles{"StoredCountdown", "MC", 2, {2, 0}, {"", "on"}},
+        Cycles{"StoredCountdownHoldsOff", "U", 2, {200, 0}, {""}, 199},
+        Cycles{"StoredFailures", "U", 2, {0, 200}, {"off0"}, 2}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace korvex::recovery

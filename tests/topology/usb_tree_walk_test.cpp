@@ -1,159 +1,179 @@
-// Which hubs a scan records, in which order, and what it reads of them.
+// Which hubs a scan records, in which order, what it reads of them, and
+// what each fault of a hub or device costs.
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <tuple>
 
 #include "topology_fixture.h"
 
 namespace korvex::topology {
 namespace {
 
-using testing::controllerHub;
-using testing::hostController;
-using testing::Json;
-using testing::plainHub;
-using testing::port;
-using testing::treeWorld;
-using testing::usbDevice;
+using hub_info::serialOf;
+using testing::text;
 
-const Json kMouse = usbDevice(0x046D, 0xC077, "Mouse", "M1");
-const Json kEmpty;  // null: an empty port
-
-TEST(ScanOrder, NumberedControllersFirstThenTheInterfaceListDepthFirst) {
-  const auto world = treeWorld({
-      hostController(std::nullopt, "\\\\?\\pci#listed", {port(controllerHub("LISTED", kMouse))}),
-      hostController(3, std::nullopt,
-                     {port(plainHub({port(controllerHub("DEEP", kMouse))})),
-                      port(controllerHub("SECOND", kMouse))}),
-      hostController(1, std::nullopt, {port(controllerHub("FIRST", kMouse))}),
-  });
-  Topology t(world);
-  EXPECT_EQ(t.serials(), (std::vector<std::string>{"FIRST", "DEEP", "SECOND", "LISTED"}));
+// Root hubs in the host's order, each walked depth-first; a controller
+// reached twice, and serials seen before, give no second entry; a
+// controller on port 1 ends its hub's walk and still reads ports 2 and 1.
+TEST(WalkOrder, RecordsEachControllerHubOnceWithItsDownstreamDevice) {
+  Topology t("core_tree.json");
+  EXPECT_EQ(t.serials(), (std::vector<std::string>{"ONCE", "FIRST", "DEEP", "LOWER", "UPPER",
+                                                   "SAME", "", "M1", "LISTED"}));
+  const auto rows = t.list();
+  ASSERT_EQ(rows.size(), 9u);
+  // ODD's hub: port 2 holds the mouse, whose serial stands for the
+  // controller's; port 1 is the controller itself.
+  EXPECT_EQ(rows[7].idVendor, 0x3A91);
+  EXPECT_EQ(rows[7].status, 0);  // no controller "M1" to ask
   EXPECT_EQ(t.world->counts().openHandles(), 0u);
-}
-
-TEST(ScanOrder, LowerControllerHubOnPortOneComesFirst) {
-  Topology t(treeWorld({hostController(
-      0, std::nullopt, {port(controllerHub("UPPER", controllerHub("LOWER", kMouse)))})}));
-  EXPECT_EQ(t.serials(), (std::vector<std::string>{"LOWER", "UPPER"}));
-}
-
-TEST(ScanOrder, ControllerOnPortOneEndsItsHubsWalk) {
-  // The controller sits on port 1; ports 2 and 1 are still read as the
-  // controller's and the downstream port, and port 3 is never walked.
-  Json hub = plainHub({port(Json{{"serial", "ODD"}, {"controller", Json::object()}}), port(kMouse),
-                       port(controllerHub("NEVER", kMouse))});
-  Topology t(treeWorld({hostController(0, std::nullopt, {port(hub)})}));
-  const auto rows = t.list();
-  ASSERT_EQ(rows.size(), 1u);
-  // Port 2 holds the mouse, so the "controller serial" is the mouse's.
-  EXPECT_EQ(Topology::serialOf(rows[0]), "M1");
-  EXPECT_EQ(rows[0].idVendor, 0x3A91);  // port 1 is the controller itself
-}
-
-TEST(Duplicates, ControllerReachedTwiceGivesOneEntry) {
-  Topology t(
-      treeWorld({hostController(0, "\\\\?\\pci#both", {port(controllerHub("ONCE", kMouse))})}));
-  EXPECT_EQ(t.serials(), std::vector<std::string>{"ONCE"});
-}
-
-TEST(Duplicates, RepeatedOrMissingSerialsAreRecordedOnce) {
-  Topology t(treeWorld(
-      {hostController(0, std::nullopt,
-                      {port(controllerHub("SAME", kMouse)), port(controllerHub("SAME", kEmpty)),
-                       port(controllerHub("", kMouse)), port(controllerHub("", kEmpty))})}));
-  EXPECT_EQ(t.serials(), (std::vector<std::string>{"SAME", ""}));
-}
-
-TEST(Entries, FieldsComeFromTheDownstreamDevice) {
-  Json keyboard = usbDevice(0x04D9, 0x1503, "Keyboard K", "KB-7");
-  keyboard["class"] = 3;
-  keyboard["subclass"] = 1;
-  keyboard["bcdDevice"] = 0x0212;
-  keyboard["speed"] = 1;
-  keyboard["currentConfigurationValue"] = 2;
-  Topology t(treeWorld({hostController(0, std::nullopt, {port(controllerHub("HUB", keyboard))})}));
-  const auto rows = t.list();
-  ASSERT_EQ(rows.size(), 1u);
-  const auto& r = rows[0];
-  EXPECT_EQ(r.status, 1);  // power on, read from the controller
-  EXPECT_EQ(Topology::serialOf(r), "HUB");
-  EXPECT_EQ(r.bDeviceClass, 3);
-  EXPECT_EQ(r.bDeviceSubClass, 1);
-  EXPECT_EQ(r.idVendor, 0x04D9);
-  EXPECT_EQ(r.idProduct, 0x1503);
-  EXPECT_EQ(r.bcdDevice, 0x0212);
-  EXPECT_EQ(r.CurrentConfigurationValue, 2);
-  EXPECT_EQ(r.Speed, 1);
-  EXPECT_EQ(Topology::deviceSerialOf(r), "KB-7");
-  EXPECT_EQ(Topology::productOf(r), "Keyboard K");
-  EXPECT_EQ(r.ConnectionStatus, 1u);
-}
-
-TEST(Entries, EmptyDownstreamPortGivesZeroFields) {
-  Topology t(treeWorld({hostController(0, std::nullopt, {port(controllerHub("EMPTY", kEmpty))})}));
-  const auto rows = t.list();
-  ASSERT_EQ(rows.size(), 1u);
+  // Each entry carries its downstream device's fields.
+  const HubDeviceInfo& r = rows[1];  // FIRST, with the keyboard; power on
+  EXPECT_EQ(std::tuple(r.status, r.bDeviceClass, r.bDeviceSubClass, r.idVendor, r.idProduct,
+                       r.bcdDevice, r.CurrentConfigurationValue, r.Speed, r.ConnectionStatus),
+            std::tuple(1, 3, 1, 0x04D9, 0x1503, 0x0212, 2, 1, 1u));
+  EXPECT_EQ(text(r.serial) + "/" + text(r.product), "KB-7/Keyboard K");
+  // An empty downstream port: everything but status and serial is zero.
   HubDeviceInfo expected{};
   expected.status = 1;
-  const std::u16string serial = u"EMPTY";
-  std::copy(serial.begin(), serial.end(), expected.controllerSerial);
+  std::copy_n(u"ONCE", 4, expected.controllerSerial);
   EXPECT_EQ(std::memcmp(&rows[0], &expected, sizeof expected), 0);
 }
 
-TEST(Entries, PowerOffEmptiesThePortAndShowsInTheStatusByte) {
-  Topology t(treeWorld({hostController(0, std::nullopt, {port(controllerHub("SW", kMouse))})}));
-  ASSERT_EQ(t.commands.setStatus(u"SW", 0), 1);
-  auto rows = t.list();
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].status, 0);
-  EXPECT_EQ(rows[0].ConnectionStatus, 0u);
-  EXPECT_EQ(rows[0].idVendor, 0);
-  ASSERT_EQ(t.commands.setStatus(u"SW", 1), 1);
-  rows = t.list();
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].status, 1);
-  EXPECT_EQ(rows[0].ConnectionStatus, 1u);
-  EXPECT_EQ(rows[0].idVendor, 0x046D);
-}
-
-TEST(Entries, SilentControllerLeavesStatusZero) {
-  Topology t(treeWorld({hostController(
-      0, std::nullopt, {port(controllerHub("MUTE", kMouse, {{"faults", {{"silent", true}}}}))})}));
-  const auto rows = t.list();
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].status, 0);
-  EXPECT_EQ(rows[0].idVendor, 0x046D);
-}
-
-TEST(Capacity, HubsBeyondThirtyTwoAreNotRecorded) {
-  std::vector<Json> ports;
-  for (int i = 0; i < 40; ++i)
-    ports.push_back(port(controllerHub("H" + std::to_string(i), kMouse)));
-  Topology t(treeWorld({hostController(0, std::nullopt, ports)}));
+// A full table records no more hubs, but the scan still reports that hubs
+// were found.
+TEST(WalkOrder, HubsBeyondThirtyTwoAreNotRecorded) {
+  Topology t("core_watched_hub.json");
+  t.world->changeWorld([](sim::World& w) { testing::repeatFirstHub(w, 40); });
   const auto serials = t.serials();
   ASSERT_EQ(serials.size(), 32u);
-  EXPECT_EQ(serials.front(), "H0");
-  EXPECT_EQ(serials.back(), "H31");
+  EXPECT_EQ(serials.back(), "H32");
   HubDeviceInfo info{};
-  EXPECT_EQ(t.queries.getDeviceInfoIndex(&info, 31), 1);
   EXPECT_EQ(t.queries.getDeviceInfoIndex(&info, 32), 0);
+}
+
+// core_faults.json: HIDDEN behind a plain hub ("outer"), C with the
+// Widget, OTHERHC on a second host controller.
+sim::Device& outer(sim::World& w) {
+  return *w.hostControllers[0].rootHub.ports[0].device;
+}
+sim::Device& widget(sim::World& w) {
+  return *testing::downstreamOf(w, u"C").device;
+}
+sim::Device& controllerC(sim::World& w) {
+  return *w.hostControllers[0].rootHub.ports[1].device->hub->ports[1].device;
+}
+void productStringFault(sim::World& w, sim::StringFault fault) {
+  widget(w).faults.strings.push_back({2, 0x0409, fault});
+}
+
+using Config = sim::ConfigDescriptorFault;
+void configFault(sim::World& w, Config fault) {
+  widget(w).faults.configDescriptor = fault;
+}
+
+struct Fault {
+  const char* name;
+  std::function<void(sim::World&)> inject;
+  std::vector<std::string> serials;  // the hubs listed
+  std::string product = "Widget";    // C's downstream strings
+  std::string deviceSerial = "W-1";
+  std::uint8_t status = 1;  // C's power, as its controller answers
+  int scan = 1;             // Hub_GetDeviceInfo: 1 when any hub was seen
+};
+
+const std::vector<std::string> kAll{"HIDDEN", "C", "OTHERHC"};
+const std::vector<std::string> kNotHidden{"C", "OTHERHC"};
+const std::vector<std::string> kNotC{"HIDDEN", "OTHERHC"};
+
+void PrintTo(const Fault& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class WalkFaults : public ::testing::TestWithParam<Fault> {};
+
+// Each fault costs exactly its own item: the walk goes on with the next.
+TEST_P(WalkFaults, CostOnlyTheirOwnItem) {
+  Topology t("core_faults.json");
+  t.world->changeWorld(GetParam().inject);
+  const auto rows = t.list();
+  std::vector<std::string> serials;
+  for (const auto& row : rows) serials.push_back(serialOf(row));
+  EXPECT_EQ(serials, GetParam().serials);
+  HubDeviceInfo first{};
+  EXPECT_EQ(t.queries.getDeviceInfo(&first), GetParam().scan);
+  for (const auto& row : rows) {
+    if (serialOf(row) != "C") continue;
+    EXPECT_EQ(text(row.product), GetParam().product);
+    EXPECT_EQ(text(row.serial), GetParam().deviceSerial);
+    EXPECT_EQ(row.idVendor, 0x1234);  // whatever happened to the strings
+    EXPECT_EQ(row.status, GetParam().status);
+  }
   EXPECT_EQ(t.world->counts().openHandles(), 0u);
 }
 
-TEST(NoHubs, EmptyMachineAndUnopenableControllers) {
-  for (const auto& world :
-       {treeWorld({}), treeWorld({hostController(0, std::nullopt, {port(kMouse)})}),
-        Json{{"hostControllers",
-              {{{"number", 0},
-                {"faults", {{"openFails", true}}},
-                {"rootHub", {{"ports", {port(controllerHub("X", kMouse))}}}}}}}}
-            .dump()}) {
-    Topology t(world);
-    HubDeviceInfo info;
-    std::memset(&info, 0xAB, sizeof info);
-    EXPECT_EQ(t.queries.getDeviceInfo(&info), 0);
-    EXPECT_TRUE(allZero(info));
-  }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Faults, WalkFaults,
+    ::testing::Values(
+        Fault{"None", [](auto&) {}, kAll},
+        Fault{"HubOpenFails", [](auto& w) { outer(w).hub->faults.openFails = true; }, kNotHidden},
+        Fault{"NoPortCount", [](auto& w) { outer(w).hub->faults.nodeInformationFails = true; },
+              kNotHidden},
+        Fault{"HubNameUnreadable", [](auto& w) { outer(w).faults.connectionNameFails = true; },
+              kNotHidden},
+        Fault{"PortUnanswered", [](auto& w) { outer(w).faults.connectionInfoFails = true; },
+              kNotHidden},
+        Fault{"NoHostControllers", [](auto& w) { w.hostControllers.clear(); }, {}, "", "", 0, 0},
+        // A hub seen but not recorded still counts as found.
+        Fault{"OnlyAnUnrecordedHub",
+              [](auto& w) {
+                w.hostControllers.resize(1);
+                w.hostControllers[0].rootHub.ports.erase(
+                    w.hostControllers[0].rootHub.ports.begin());
+                widget(w).faults.connectionInfoFails = true;
+              },
+              {}},
+        Fault{"HostControllerGone",
+              [](auto& w) { w.hostControllers[0].faults.rootHubNameFails = true; },
+              {"OTHERHC"}},
+        // The controller's own port cannot be read: it is never seen.
+        Fault{"ControllerPortUnanswered",
+              [](auto& w) { controllerC(w).faults.connectionInfoFails = true; }, kNotC},
+        // Seen, but its downstream port cannot be read: no entry.
+        Fault{"DownstreamUnanswered", [](auto& w) { widget(w).faults.connectionInfoFails = true; },
+              kNotC},
+        // An unacceptable configuration descriptor costs only the strings.
+        Fault{"ConfigDescriptorShort", [](auto& w) { configFault(w, Config::Short); }, kAll, "",
+              ""},
+        Fault{"ConfigDescriptorLies", [](auto& w) { configFault(w, Config::LyingTotalLength); },
+              kAll, "", ""},
+        Fault{"NoLanguageList", [](auto& w) { widget(w).faults.languageListFails = true; }, kAll,
+              "", ""},
+        Fault{"FailedEnumeration", [](auto& w) { widget(w).connectionStatus = 2; }, kAll, "", ""},
+        Fault{"NotConfigured", [](auto& w) { widget(w).currentConfigurationValue = 0; }, kAll},
+        // A controller that does not answer reads as switched off.
+        Fault{"ControllerSilent",
+              [](auto& w) { testing::firmwareOf(w, u"C").faults.silent = true; }, kAll, "Widget",
+              "W-1", 0},
+        // A refused string falls through to the next language (German).
+        Fault{"StringFails", [](auto& w) { productStringFault(w, sim::StringFault::Fails); }, kAll},
+        Fault{"StringShort", [](auto& w) { productStringFault(w, sim::StringFault::ShortReply); },
+              kAll},
+        Fault{"StringOddLength",
+              [](auto& w) { productStringFault(w, sim::StringFault::OddLength); }, kAll},
+        Fault{"StringWrongType",
+              [](auto& w) { productStringFault(w, sim::StringFault::WrongType); }, kAll},
+        Fault{"StringRefusedInEveryLanguage",
+              [](auto& w) {
+                productStringFault(w, sim::StringFault::WrongType);
+                widget(w).languages = {0x0409};
+              },
+              kAll, ""},
+        // An empty string is a string: no other language is tried.
+        Fault{"StringEmpty", [](auto& w) { productStringFault(w, sim::StringFault::Length2); },
+              kAll, ""}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace korvex::topology

@@ -1,0 +1,28 @@
+// The library's entry point: load and unload handling.
+//
+// Only what the loader lock allows happens here: the load reads the store
+// and may create the watchdog thread (which cannot start running until the
+// load returns). The watchdog thread holds a reference to this library for
+// as long as it runs, so an unload other than at process exit never meets
+// a running watchdog and waits for nothing: a FreeLibrary while auto
+// recovery runs leaves the library loaded, still watching, until recovery
+// is stopped.
+#include <windows.h>
+
+#include "korvex/library.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  switch (reason) {
+    case DLL_PROCESS_ATTACH:
+      korvex::theLibrary().load();
+      break;
+    case DLL_PROCESS_DETACH:
+      // A non-null reserved argument means the process is ending: its other
+      // threads are gone already and must not be waited for.
+      korvex::theLibrary().unload(reserved != nullptr);
+      break;
+    default:
+      break;
+  }
+  return TRUE;
+}
