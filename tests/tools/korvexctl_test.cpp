@@ -34,9 +34,7 @@ TEST(FramText, TextFromAnAddressFillsTheRestOfTheArea) {
 TEST(FramText, HexParsing) {
   EXPECT_EQ(parseHex("00 ff 7A"), (std::vector<std::uint8_t>{0x00, 0xFF, 0x7A}));
   EXPECT_EQ(parseHex("0a0b"), (std::vector<std::uint8_t>{0x0A, 0x0B}));
-  EXPECT_FALSE(parseHex("0g"));
-  EXPECT_FALSE(parseHex("abc"));
-  EXPECT_FALSE(parseHex("a b"));
+  for (const char* bad : {"0g", "abc", "a b"}) EXPECT_FALSE(parseHex(bad)) << bad;
   EXPECT_EQ(toHex({0x00, 0xAB}), "00 ab");
 }
 
@@ -52,9 +50,10 @@ TEST(Invocation, OptionsMayStandAnywhere) {
 }
 
 TEST(Invocation, RejectsWhatItCannotRun) {
-  EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({})));
-  EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({"--world"})));
-  EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation({"--bogus", "status"})));
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{}, {"--world"}, {"--bogus", "status"}}) {
+    EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation(args)));
+  }
 }
 
 TEST(TextTable, PadsByCharactersNotBytes) {

@@ -2,8 +2,6 @@
 // row per line, oldest first.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "dialog_steps.h"
 #include "folder_files.h"
 #include "talvane/resources/resource.h"
@@ -47,29 +45,6 @@ TEST_F(LogViewerTest, ShowsEachLineSplitIntoItsFieldsWithoutTheEventCode) {
                        L"Disk, Model \u0080\u00E9\u00FF"},
                       {L"2", L"no commas here", L"", L"", L"", L""},
                   }));
-}
-
-TEST_F(LogViewerTest, MissingOrEmptyLogGivesAnEmptyTable) {
-  startWith("dialog_hubs");
-  DeleteFileW(libraryLogFile().c_str());
-  EXPECT_TRUE(shownLog().empty());
-  ASSERT_TRUE(writeFile(libraryLogFile(), ""));
-  EXPECT_TRUE(shownLog().empty());
-}
-
-TEST_F(LogViewerTest, AThousandLinesGiveAThousandRowsInFileOrder) {
-  startWith("dialog_hubs");
-  std::string log;
-  for (int i = 1; i <= 1000; ++i) {
-    log += "2026/03/07 09:05:00,0000000A,3,0x4E21,0x1000,event " + std::to_string(i) + "\r\n";
-  }
-  ASSERT_TRUE(writeFile(libraryLogFile(), log));
-  const auto rows = shownLog();
-  ASSERT_EQ(rows.size(), 1000u);
-  for (int i : {1, 500, 1000}) {
-    EXPECT_EQ(rows[static_cast<std::size_t>(i - 1)][0], std::to_wstring(i));
-    EXPECT_EQ(rows[static_cast<std::size_t>(i - 1)][5], L"event " + std::to_wstring(i));
-  }
 }
 
 TEST_F(LogViewerTest, ExitWithTheViewerAboveTheListAboveTheMainDialogEndsTheProgram) {
