@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "clean_folder_test.h"
+#include "client/log_lines.h"
 #include "korvex/platform/platform.h"
 #include "korvex/recovery/event_log.h"
 #include "talvane/dialogs/log_file.h"
-#include "talvane/dialogs/log_line_split.h"
 
 namespace korvex::wine {
 namespace {
@@ -45,8 +45,9 @@ bool append(int n) {
 
 std::vector<std::u16string> productsInLog() {
   std::vector<std::u16string> products;
-  for (const auto& line : talvane::splitLogLines(talvane::readLogFile(talvane::libraryLogPath()))) {
-    products.push_back(talvane::splitLogLine(line).product);
+  for (const auto& line :
+       korvex::client::splitLogLines(talvane::readLogFile(talvane::libraryLogPath()))) {
+    products.push_back(korvex::client::splitLogLine(line).product);
   }
   return products;
 }
