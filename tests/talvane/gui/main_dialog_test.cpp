@@ -64,7 +64,7 @@ TEST_F(MainDialogTest, RowMenuOffersWhatTheHubAllowsAndAddListsIt) {
     return std::vector<MenuItem>{
         {L"HUB Power ON", ID_HUB_POWER_ON, false, true},
         {L"HUB Power Off", ID_HUB_POWER_OFF},
-        {L"", 0, true},
+        {L"", 0, true, true},
         {L"ADD Auto Recovery List", ID_ADD_AUTO_RECOVERY_LIST, false, addGrayed}};
   };
   EXPECT_EQ(rowMenu(dialog, 0), menu(false));

@@ -12,7 +12,7 @@ using TrayTest = TalvaneWindowTest;
 TEST_F(TrayTest, EachClickOpensItsMenuAndAClosedMenuChoosesNothing) {
   startWith("two_hubs");
   const MenuItem exit{L"EXIT(&X)", ID_APP_EXIT}, setup{L"SETUP(&S)", ID_SETUP};
-  const MenuItem separator{L"", 0, true};
+  const MenuItem separator{L"", 0, true, true};  // a separator cannot be chosen
   // The left click's menu waits for the double-click time to pass.
   const std::pair<UINT, std::vector<MenuItem>> menus[] = {{WM_LBUTTONDOWN, {exit}},
                                                           {WM_RBUTTONUP, {exit, separator, setup}}};
