@@ -2,6 +2,9 @@
 // row per line, oldest first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "dialog_steps.h"
 #include "folder_files.h"
 #include "talvane/resources/resource.h"
@@ -47,14 +50,29 @@ TEST_F(LogViewerTest, ShowsEachLineSplitIntoItsFieldsWithoutTheEventCode) {
                   }));
 }
 
-TEST_F(LogViewerTest, ExitWithTheViewerAboveTheListAboveTheMainDialogEndsTheProgram) {
+// The windows of the program's thread in the order they get WM_DESTROY.
+std::vector<HWND> g_destroyed;
+
+LRESULT CALLBACK recordDestroy(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent->message == WM_DESTROY) g_destroyed.push_back(sent->hwnd);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(LogViewerTest, ExitEndsTheDialogsInnermostFirstBeforeTheTrayThatOwnsThem) {
   startWith("dialog_hubs");
   const HWND list = openAutoRecoveryList();
   ASSERT_NE(list, nullptr);
   const HWND viewer = openLogViewer(list);
   ASSERT_NE(viewer, nullptr);
   EXPECT_EQ(GetWindow(viewer, GW_OWNER), list);
+  const std::vector<HWND> order{viewer, list, mainDialog(), app().tray()};
+  const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, recordDestroy, nullptr, app().threadId());
   EXPECT_EQ(app().stop(), std::optional<int>(0));
+  UnhookWindowsHookEx(hook);
+  std::erase_if(g_destroyed,
+                [&](HWND w) { return std::find(order.begin(), order.end(), w) == order.end(); });
+  EXPECT_EQ(g_destroyed, order);
 }
 
 }  // namespace
