@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes the documentation's screenshots of Talvane: talvane.exe over the
 # simulator's korvex.dll on a copy of docs/example-world.json, under wine,
-# brought to each state by talvane_screenshot.exe (tests/talvane/gui/
-# screenshot_tool.cpp) and captured as PNG files.
+# brought to each state by talvane_screenshot.exe (tools/talvane_screenshot/)
+# and captured as PNG files.
 #
 #   scripts/screenshots.sh [OUTDIR]     (default: docs/screenshots)
 #

@@ -4,13 +4,15 @@
 #include <optional>
 #include <string>
 
+#include "client/hub_row_text.h"
 #include "talvane/dialogs/log_file.h"
 #include "talvane/dialogs/setting_clamp.h"
 #include "talvane/framework/wide_text.h"
 #include "talvane/resources/resource.h"
-#include "talvane/shell/device_row_text.h"
 
 namespace talvane {
+
+using korvex::client::identifierText;
 
 namespace {
 

@@ -2,10 +2,12 @@
 
 #include <vector>
 
-#include "talvane/dialogs/log_file_name.h"
+#include "client/log_file_name.h"
 #include "talvane/framework/wide_text.h"
 
 namespace talvane {
+
+using korvex::client::logFilePath;
 
 std::wstring libraryLogPath() {
   std::vector<wchar_t> buffer(MAX_PATH);

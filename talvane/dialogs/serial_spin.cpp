@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "talvane/dialogs/leading_number.h"
+#include "client/number_text.h"
 
 namespace talvane {
+
+using korvex::client::leadingNumber;
 
 int serialSpinStep(int position, int delta) {
   return std::clamp(delta > 0 ? position + 1 : position - 1, kSerialDigitMin, kSerialDigitMax);

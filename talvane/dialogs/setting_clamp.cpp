@@ -2,9 +2,11 @@
 
 #include <limits>
 
-#include "talvane/dialogs/leading_number.h"
+#include "client/number_text.h"
 
 namespace talvane {
+
+using korvex::client::leadingNumber;
 
 int settingNumber(std::u16string_view text) {
   return leadingNumber(text, 10, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());

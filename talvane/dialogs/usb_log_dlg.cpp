@@ -4,12 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "client/log_lines.h"
 #include "talvane/dialogs/log_file.h"
-#include "talvane/dialogs/log_line_split.h"
 #include "talvane/framework/wide_text.h"
 #include "talvane/resources/resource.h"
 
 namespace talvane {
+
+using korvex::client::LogFields;
+using korvex::client::splitLogLine;
+using korvex::client::splitLogLines;
 
 namespace {
 

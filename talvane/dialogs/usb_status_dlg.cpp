@@ -4,17 +4,28 @@
 
 #include <array>
 
-#include "talvane/dialogs/clock_text.h"
+#include "client/clock_text.h"
+#include "client/fram_text.h"
+#include "client/hub_row_text.h"
 #include "talvane/dialogs/fram_key_filter.h"
-#include "talvane/dialogs/fram_text.h"
 #include "talvane/dialogs/serial_spin.h"
 #include "talvane/framework/wide_text.h"
 #include "talvane/resources/resource.h"
-#include "talvane/shell/device_row_text.h"
-#include "talvane/shell/row_menu_state.h"
 #include "talvane/shell/talvane_dlg.h"
 
 namespace talvane {
+
+using korvex::client::ClockRecord;
+using korvex::client::clockRecordFromLocal;
+using korvex::client::clockText;
+using korvex::client::deviceIsConnected;
+using korvex::client::framBytesFromText;
+using korvex::client::framTextFromBytes;
+using korvex::client::hubPowerIsOn;
+using korvex::client::identifierText;
+using korvex::client::kFramEditCharacterLimit;
+using korvex::client::kFramTextBytes;
+using korvex::client::LocalClock;
 
 namespace {
 constexpr const wchar_t* kI2cError = L"I2C Error";

@@ -132,14 +132,20 @@ bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
   return false;
 }
 
+bool CDialog::IsFrameworkDialog(HWND hwnd) {
+  return ::GetWindowLongPtrW(hwnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&DialogProc);
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The dialog object comes with WM_INITDIALOG; the messages before it get
+  // the default processing.
   CWnd* wnd = nullptr;
   if (message == WM_INITDIALOG) {
     auto* dialog = reinterpret_cast<CDialog*>(lParam);
     dialog->Attach(hwnd);
     wnd = dialog;
   } else {
-    wnd = FromHandlePermanent(hwnd);
+    wnd = reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
   if (wnd == nullptr) return FALSE;
   LRESULT result = 0;

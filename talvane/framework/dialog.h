@@ -33,6 +33,9 @@ class CDialog : public CWnd {
   BOOL PreTranslateMessage(MSG* msg) override;
   bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
+  // Whether the window is a dialog run by this framework's procedure.
+  static bool IsFrameworkDialog(HWND hwnd);
+
   static bool AnyModalLoopRunning();
   static void EndAllModalLoops();
 

@@ -1,31 +1,12 @@
 #include "talvane/framework/wnd.h"
 
 #include <map>
-#include <mutex>
 #include <vector>
 
+#include "talvane/framework/dialog.h"
 #include "talvane/framework/win_app.h"
 
 namespace talvane {
-
-namespace {
-
-// Handle to object. The program has one user-interface thread, but tests
-// look windows up from another one, so the map is guarded.
-std::mutex& handleMapMutex() {
-  static std::mutex m;
-  return m;
-}
-std::map<HWND, CWnd*>& handleMap() {
-  static std::map<HWND, CWnd*> map;
-  return map;
-}
-
-// The object whose window CreateEx is creating on this thread: the first
-// messages arrive before CreateWindowExW returns the handle.
-thread_local CWnd* t_windowBeingCreated = nullptr;
-
-}  // namespace
 
 CWnd::~CWnd() {
   if (m_hWnd != nullptr) {
@@ -37,22 +18,24 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-  std::lock_guard lock(handleMapMutex());
-  const auto it = handleMap().find(hwnd);
-  return it == handleMap().end() ? nullptr : it->second;
+  // Only a window of this framework's procedures keeps its object in
+  // GWLP_USERDATA; any other window may use the slot for itself.
+  if (hwnd == nullptr) return nullptr;
+  const bool ours =
+      ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&StandardWindowProc) ||
+      CDialog::IsFrameworkDialog(hwnd);
+  return ours ? reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)) : nullptr;
 }
 
 void CWnd::Attach(HWND hwnd) {
   m_hWnd = hwnd;
-  std::lock_guard lock(handleMapMutex());
-  handleMap()[hwnd] = this;
+  ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 HWND CWnd::Detach() {
   HWND hwnd = m_hWnd;
   m_hWnd = nullptr;
-  std::lock_guard lock(handleMapMutex());
-  handleMap().erase(hwnd);
+  if (hwnd != nullptr) ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   return hwnd;
 }
 
@@ -76,21 +59,23 @@ const wchar_t* CWnd::RegisterWndClass(UINT classStyle) {
 BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
                     int x, int y, int width, int height, HWND parent, HMENU menu) {
   if (className == nullptr || m_hWnd != nullptr) return FALSE;
-  t_windowBeingCreated = this;
+  // The object travels as the creation parameter to WM_NCCREATE.
   HWND hwnd = ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent,
-                                menu, ::GetModuleHandleW(nullptr), nullptr);
-  t_windowBeingCreated = nullptr;
+                                menu, ::GetModuleHandleW(nullptr), this);
   // A window whose WM_CREATE failed is destroyed before CreateWindowExW
   // returns; the object is detached already and its PostNcDestroy has run.
   return hwnd != nullptr;
 }
 
 LRESULT CALLBACK CWnd::StandardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  CWnd* wnd = FromHandlePermanent(hwnd);
-  if (wnd == nullptr && t_windowBeingCreated != nullptr) {
-    wnd = t_windowBeingCreated;
-    t_windowBeingCreated = nullptr;
-    wnd->Attach(hwnd);
+  CWnd* wnd = nullptr;
+  if (message == WM_NCCREATE) {
+    // The first message that carries the creation parameters; the few
+    // before it take the default processing.
+    wnd = static_cast<CWnd*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+    if (wnd != nullptr) wnd->Attach(hwnd);
+  } else {
+    wnd = reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
   if (wnd == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
   LRESULT result = 0;

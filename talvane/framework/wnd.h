@@ -1,9 +1,10 @@
 // The least window framework the program needs: a C++ object per window,
 // reached from its handle, with one virtual entry per kind of message.
 //
-// A window object is attached to its handle from the first message the
-// window receives until WM_NCDESTROY; then PostNcDestroy runs, where an
-// object that owns itself may delete itself.
+// A window object is kept with its window (GWLP_USERDATA) from the first
+// message that carries it (WM_NCCREATE for a window, WM_INITDIALOG for a
+// dialog) until WM_NCDESTROY; then PostNcDestroy runs, where an object that
+// owns itself may delete itself.
 #pragma once
 
 #include <windows.h>

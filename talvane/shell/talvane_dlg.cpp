@@ -3,13 +3,16 @@
 #include <array>
 #include <cstring>
 
+#include "client/hub_row_text.h"
 #include "talvane/dialogs/auto_check_dlg.h"
 #include "talvane/framework/wide_text.h"
 #include "talvane/resources/resource.h"
-#include "talvane/shell/device_row_text.h"
 #include "talvane/shell/row_menu_state.h"
 
 namespace talvane {
+
+using korvex::client::hubRowText;
+using korvex::client::HubRowText;
 
 namespace {
 
@@ -57,7 +60,7 @@ void CTalvaneDlg::RefreshDeviceList() {
 
 void CTalvaneDlg::AddRow(const HubDeviceInfo& info) {
   const int position = m_List.GetItemCount() + 1;
-  const DeviceRowText text = deviceRowText(position, info);
+  const HubRowText text = hubRowText(position, info);
   const int row = m_List.InsertItem(position, toWide(text.number));
   if (row < 0) return;
   m_List.SetItemText(row, 1, toWide(text.serial));

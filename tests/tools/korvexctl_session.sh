@@ -18,15 +18,12 @@ expect_output '^68 00 65 00$' fram read 0000000A --hex --count 4
 expect_output '^power off$' power 0000000A off
 expect_output '^OFF$' status 0000000A
 expect_output '^power on$' power 0000000A on
-expect_output '"power": "on"' --json status 0000000A
 expect_output '^serial written: 0000000B$' serial 0000000A 11
 expect_output '^0x[0-9A-F]{2}$' fault 0000000A
 
 expect_exit 3 status NO-SUCH-HUB
 expect_output '"error": "no-such-controller"' --json status NO-SUCH-HUB
-expect_exit 2 power 0000000A sideways
 expect_exit 2 fram read 0000000A --address 200 --count 100
-expect_exit 2 rtc set 0000000A "yesterday"
 expect_exit 2 frobnicate 0000000A
 
 # A controller that never answers: no reply after the 5 s time-out.

@@ -10,10 +10,7 @@ trap 'rm -rf "$dir"' EXIT
 cp "$example" "$dir/world.json"
 failures=0
 
-failed() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+failed() { echo "FAIL: $*" && failures=$((failures + 1)); }
 
 expect_output() {  # expect_output PATTERN COMMAND...
   local pattern=$1
@@ -32,9 +29,6 @@ expect_exit() {  # expect_exit CODE COMMAND...
 }
 
 finish() {  # finish NAME: the summary line and the exit code
-  if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-  fi
+  [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" && exit 1; }
   echo "$1: all checks passed"
 }

@@ -5,8 +5,8 @@ namespace korvexctl {
 std::optional<std::vector<std::uint8_t>> framBytesFromText(std::u16string_view text,
                                                            std::size_t size) {
   // Text that fits is never cut by the program's encoding.
-  if (text.size() * 2 > size || size > talvane::kFramTextBytes) return std::nullopt;
-  const auto area = talvane::framBytesFromText(text);
+  if (text.size() * 2 > size || size > korvex::client::kFramTextBytes) return std::nullopt;
+  const auto area = korvex::client::framBytesFromText(text);
   return std::vector<std::uint8_t>(area.begin(), area.begin() + static_cast<std::ptrdiff_t>(size));
 }
 

@@ -1,5 +1,5 @@
 // FRAM contents on the command line: text the way the program's status
-// dialog keeps it (talvane/dialogs/fram_text.h), placed anywhere in the area,
+// dialog keeps it (client/fram_text.h), placed anywhere in the area,
 // and raw bytes as hex.
 #pragma once
 
@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "talvane/dialogs/fram_text.h"
+#include "client/fram_text.h"
 
 namespace korvexctl {
 
 // The text's UTF-16LE bytes padded with zeros to `size` bytes (at most
-// talvane::kFramTextBytes); nullopt when the text (without a terminator)
+// korvex::client::kFramTextBytes); nullopt when the text (without a terminator)
 // does not fit.
 std::optional<std::vector<std::uint8_t>> framBytesFromText(std::u16string_view text,
                                                            std::size_t size);

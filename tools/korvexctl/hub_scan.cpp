@@ -1,6 +1,7 @@
 #include "hub_scan.h"
 
-#include "device_row_text.h"
+#include "client/hub_row_text.h"
+#include "hub_library.h"
 #include "korvex/common/utf16.h"
 
 namespace korvexctl {
@@ -8,10 +9,10 @@ namespace korvexctl {
 std::vector<HubDeviceInfo> scanHubs() {
   std::vector<HubDeviceInfo> hubs;
   HubDeviceInfo info{};
-  if (Hub_GetDeviceInfo(&info) == 0) return hubs;
+  if (library().Hub_GetDeviceInfo(&info) == 0) return hubs;
   HubDeviceInfo probe{};
-  if (Hub_GetDeviceInfoIndex(&probe, 0) != 0) hubs.push_back(info);
-  while (Hub_GetNextDeviceInfo(&info) != 0) hubs.push_back(info);
+  if (library().Hub_GetDeviceInfoIndex(&probe, 0) != 0) hubs.push_back(info);
+  while (library().Hub_GetNextDeviceInfo(&info) != 0) hubs.push_back(info);
   return hubs;
 }
 
@@ -23,7 +24,7 @@ nlohmann::json HubRow::json() const {
 std::vector<HubRow> scanHubRows() {
   std::vector<HubRow> rows;
   for (const auto& info : scanHubs()) {
-    const auto r = talvane::deviceRowText(static_cast<int>(rows.size()) + 1, info);
+    const auto r = korvex::client::hubRowText(static_cast<int>(rows.size()) + 1, info);
     rows.push_back({korvex::toUtf8(r.serial), korvex::toUtf8(r.power),
                     korvex::toUtf8(r.deviceStatus), korvex::toUtf8(r.vid), korvex::toUtf8(r.pid),
                     korvex::toUtf8(r.product)});

@@ -1,6 +1,6 @@
 #include "invocation.h"
 
-#include "number_text.h"
+#include "client/number_text.h"
 
 namespace korvexctl {
 
@@ -83,7 +83,7 @@ std::optional<unsigned> takeWatchInterval(Invocation& inv) {
   for (auto it = inv.args.begin(); it != inv.args.end(); ++it) {
     if (*it != "--watch") continue;
     if (inv.command != "list" || it + 1 == inv.args.end()) return std::nullopt;
-    const auto seconds = parseDecimal(*(it + 1), 1, 3600);
+    const auto seconds = korvex::client::parseDecimal(*(it + 1), 1, 3600);
     if (!seconds) return std::nullopt;
     inv.args.erase(it, it + 2);
     return seconds;

@@ -6,9 +6,8 @@
 
 namespace korvexctl {
 
-// Over the simulated world: the world's "executableFolder" when it sets one,
-// else the world file's own folder; without a world file, korvexctl's
-// folder. On Windows: the folder of korvexctl.exe.
+// Over the simulated world: see libraryFilesFolder() (simulated_world.h).
+// On Windows: the folder of korvexctl.exe.
 std::filesystem::path libraryFolder();
 
 inline std::filesystem::path logFilePath() {

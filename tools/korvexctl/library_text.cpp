@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "device_row_text.h"
-
 namespace korvexctl {
 
 std::optional<HubDeviceInfo> recordForSerial(const std::string& serial) {
@@ -15,7 +13,7 @@ std::optional<HubDeviceInfo> recordForSerial(const std::string& serial) {
 }
 
 std::string hex4(std::uint16_t value) {
-  return korvex::toUtf8(talvane::identifierText(value));
+  return korvex::toUtf8(korvex::client::identifierText(value));
 }
 
 }  // namespace korvexctl

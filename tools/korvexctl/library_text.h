@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "client/hub_row_text.h"
 #include "korvex/common/utf16.h"
 
 namespace korvexctl {
@@ -22,9 +23,7 @@ inline KString toLibraryString(const std::string& utf8) {
 // A record's string field up to its NUL (never past the field), as UTF-8.
 template <std::size_t N>
 std::string fieldText(const KORVEX_CHAR (&units)[N]) {
-  std::u16string s;
-  for (std::size_t i = 0; i < N && units[i] != 0; ++i) s += static_cast<char16_t>(units[i]);
-  return korvex::toUtf8(s);
+  return korvex::toUtf8(korvex::client::recordText(units));
 }
 
 // A record that names a hub by its controller serial only, or nullopt when

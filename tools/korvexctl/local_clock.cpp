@@ -6,8 +6,8 @@
 
 namespace korvexctl {
 
-std::optional<talvane::LocalClock> parseClock(std::string_view text) {
-  talvane::LocalClock t{};
+std::optional<korvex::client::LocalClock> parseClock(std::string_view text) {
+  korvex::client::LocalClock t{};
   char sep1 = 0, sep2 = 0;
   int used = 0;
   const std::string s(text);
@@ -25,7 +25,7 @@ std::optional<talvane::LocalClock> parseClock(std::string_view text) {
   return t;
 }
 
-talvane::LocalClock localNow() {
+korvex::client::LocalClock localNow() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
 #ifdef _WIN32

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "talvane/dialogs/log_line_split.h"
+#include "client/log_lines.h"
 
 namespace korvexctl {
 
@@ -30,7 +30,7 @@ std::vector<std::u16string> LogFollower::newLines() {
   pending_ += bytes;
   const std::size_t end = pending_.rfind('\n');
   if (end == std::string::npos) return {};
-  auto lines = talvane::splitLogLines(std::string_view(pending_).substr(0, end + 1));
+  auto lines = korvex::client::splitLogLines(std::string_view(pending_).substr(0, end + 1));
   pending_.erase(0, end + 1);
   return lines;
 }

@@ -6,14 +6,13 @@
 #include <thread>
 #include <vector>
 
+#include "hub_library.h"
 #include "invocation.h"
+#ifdef KORVEXCTL_SIMULATED
+#include "simulated_world.h"
+#endif
 #include "run_command.h"
 #include "watch_command.h"
-#ifdef KORVEXCTL_SIMULATED
-#include <unistd.h>
-
-#include "world_select.h"
-#endif
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -37,8 +36,7 @@ int main(int argc, char** argv) {
     return korvexctl::kBadArgument;
   }
 #ifdef KORVEXCTL_SIMULATED
-  // Normally settled before the library was loaded (see world_select.h).
-  if (korvexctl::selectWorld(argc, argv, environ) == korvexctl::WorldSelection::Failed) {
+  if (inv.world && !korvexctl::bindWorldFile(*inv.world)) {
     std::cerr << "korvexctl: could not run over the world file " << *inv.world << '\n';
     return korvexctl::kFailed;
   }
@@ -48,6 +46,10 @@ int main(int argc, char** argv) {
     return korvexctl::kBadArgument;
   }
 #endif
+  if (const auto error = korvexctl::loadHubLibrary()) {
+    std::cerr << "korvexctl: " << *error << '\n';
+    return korvexctl::kFailed;
+  }
   const bool streaming = *watch != 0 || inv.command == "watch";
   for (;;) {
     const korvexctl::Result result = inv.command == "watch"

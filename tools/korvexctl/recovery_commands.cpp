@@ -1,13 +1,13 @@
 #include "recovery_commands.h"
 
-#include <korvex.h>
+#include "hub_library.h"
 
 #include <map>
 #include <optional>
 
+#include "client/number_text.h"
 #include "hub_scan.h"
 #include "library_text.h"
-#include "number_text.h"
 #include "recovery_log.h"
 #include "text_table.h"
 
@@ -24,15 +24,15 @@ constexpr std::size_t kListCapacity = 32;
 std::vector<HubDeviceInfo> listedHubs() {
   std::vector<HubDeviceInfo> listed;
   HubDeviceInfo info{};
-  if (Hub_GetAutoCheckDeviceInfo(&info) == 0) return listed;
+  if (library().Hub_GetAutoCheckDeviceInfo(&info) == 0) return listed;
   do listed.push_back(info);
-  while (Hub_GetNextAutoCheckDeviceInfo(&info) != 0);
+  while (library().Hub_GetNextAutoCheckDeviceInfo(&info) != 0);
   return listed;
 }
 
 bool isListed(const std::string& serial) {
   HubDeviceInfo found{};
-  return Hub_GetAutoCheckDeviceInfoSerial(&found, toLibraryString(serial).c_str()) != 0;
+  return library().Hub_GetAutoCheckDeviceInfoSerial(&found, toLibraryString(serial).c_str()) != 0;
 }
 
 Result list(const Args& args) {
@@ -82,7 +82,7 @@ Result add(const Args& args) {
                 "no device is connected on the downstream port of " + serial +
                     "; plug in the device that should be watched first");
   }
-  if (Hub_SetAutoCheckDeviceInfo(&*hub) == 0) {
+  if (library().Hub_SetAutoCheckDeviceInfo(&*hub) == 0) {
     return fail(kFailed, "list-full",
                 "the auto-recovery list is full (" + std::to_string(kListCapacity) +
                     " hubs); remove one first");
@@ -100,7 +100,7 @@ Result remove(const Args& args) {
   if (args.size() != 1) return badArgument("recovery remove takes one controller serial");
   const auto record = recordForSerial(args[0]);
   if (!record) return badArgument("the serial is longer than 255 characters");
-  if (Hub_DeleteAutoCheckDeviceInfo(&*record) == 0) {
+  if (library().Hub_DeleteAutoCheckDeviceInfo(&*record) == 0) {
     return fail(kListRefused, "not-listed", args[0] + " is not on the auto-recovery list");
   }
   return done({{"serial", args[0]}}, "removed " + args[0]);
@@ -112,21 +112,22 @@ Result settings(const Args& args) {
   for (std::size_t i = 0; i < args.size(); i += 2) {
     const bool interval = args[i] == "--interval";
     if (!interval && args[i] != "--off-time") return badArgument("unknown option " + args[i]);
-    const auto value = i + 1 < args.size() ? parseDecimal(args[i + 1], 1, 255) : std::nullopt;
+    const auto value =
+        i + 1 < args.size() ? korvex::client::parseDecimal(args[i + 1], 1, 255) : std::nullopt;
     if (!value) return badArgument(args[i] + " takes a number from 1 to 255");
     (interval ? s.interval : s.offTime) = *value;
     change = true;
   }
-  const bool on = Hub_GetAutoRecoveryStatus() != 0;
+  const bool on = library().Hub_GetAutoRecoveryStatus() != 0;
   nlohmann::json json{{"interval", s.interval}, {"offTime", s.offTime}, {"recovery", on}};
   if (!change) return done(json, settingsText(s));
-  Hub_SetAutoCheckTimeInfo(s.interval, s.offTime);
+  library().Hub_SetAutoCheckTimeInfo(s.interval, s.offTime);
   std::string text = settingsText(s);
   if (on) {
     // A running watchdog reads the settings only when it starts; the stop
     // and the start also write them to the store file.
-    Hub_StopAutoRecovery();
-    if (Hub_StartAutoRecovery() == 0) {
+    library().Hub_StopAutoRecovery();
+    if (library().Hub_StartAutoRecovery() == 0) {
       return fail(kFailed, "restart-failed",
                   "settings stored, but auto recovery could not be started again");
     }
@@ -143,8 +144,8 @@ Result start(const Args& args) {
   if (!args.empty()) return badArgument("recovery start takes no arguments");
   // Over a store that says "on", the library has started the watchdog at
   // load already: starting again is refused, and nothing is wrong.
-  const bool wasOn = Hub_GetAutoRecoveryStatus() != 0;
-  if (!wasOn && Hub_StartAutoRecovery() == 0) {
+  const bool wasOn = library().Hub_GetAutoRecoveryStatus() != 0;
+  if (!wasOn && library().Hub_StartAutoRecovery() == 0) {
     return fail(kFailed, "start-failed", "auto recovery could not be started");
   }
   const Settings s = currentSettings();
@@ -155,14 +156,14 @@ Result start(const Args& args) {
 
 Result stop(const Args& args) {
   if (!args.empty()) return badArgument("recovery stop takes no arguments");
-  const bool stopped = Hub_StopAutoRecovery() != 0;
+  const bool stopped = library().Hub_StopAutoRecovery() != 0;
   return done({{"recovery", false}, {"changed", stopped}},
               stopped ? "auto recovery off" : "auto recovery was already off");
 }
 
 Result status(const Args& args) {
   if (!args.empty()) return badArgument("recovery status takes no arguments");
-  const bool on = Hub_GetAutoRecoveryStatus() != 0;
+  const bool on = library().Hub_GetAutoRecoveryStatus() != 0;
   const Settings s = currentSettings();
   const std::size_t listed = listedHubs().size();
   return done(
@@ -176,7 +177,7 @@ Result status(const Args& args) {
 Settings currentSettings() {
   std::uint8_t interval = 0;
   std::uint8_t offTime = 0;
-  Hub_GetAutoCheckTimeInfo(&interval, &offTime);
+  library().Hub_GetAutoCheckTimeInfo(&interval, &offTime);
   return {interval, offTime};
 }
 

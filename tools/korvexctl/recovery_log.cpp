@@ -32,12 +32,12 @@ const TableRow& logTableHeader() {
   return kHeader;
 }
 
-TableRow logTableRow(int number, const talvane::LogFields& line) {
+TableRow logTableRow(int number, const korvex::client::LogFields& line) {
   return {std::to_string(number), toUtf8(line.dateTime), toUtf8(line.serial), eventText(line.event),
           toUtf8(line.vid),       toUtf8(line.pid),      toUtf8(line.product)};
 }
 
-nlohmann::json logJson(int number, const talvane::LogFields& line) {
+nlohmann::json logJson(int number, const korvex::client::LogFields& line) {
   return {{"no", number},
           {"dateTime", toUtf8(line.dateTime)},
           {"serial", toUtf8(line.serial)},
@@ -50,12 +50,12 @@ nlohmann::json logJson(int number, const talvane::LogFields& line) {
 Result showLog(const std::vector<std::string>& args) {
   if (!args.empty()) return badArgument("recovery log takes no arguments");
   const auto file = logFilePath();
-  const auto lines = talvane::splitLogLines(readLogBytes(file));
+  const auto lines = korvex::client::splitLogLines(readLogBytes(file));
   std::vector<TableRow> table{logTableHeader()};
   nlohmann::json events = nlohmann::json::array();
   int number = 0;
   for (const auto& line : lines) {
-    const auto fields = talvane::splitLogLine(line);
+    const auto fields = korvex::client::splitLogLine(line);
     ++number;
     table.push_back(logTableRow(number, fields));
     events.push_back(logJson(number, fields));

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "client/log_lines.h"
 #include "result.h"
-#include "talvane/dialogs/log_line_split.h"
 #include "text_table.h"
 
 namespace korvexctl {
@@ -21,8 +21,8 @@ std::string readLogBytes(const std::filesystem::path& file);
 std::string eventText(const std::u16string& code);
 
 const TableRow& logTableHeader();
-TableRow logTableRow(int number, const talvane::LogFields& line);
-nlohmann::json logJson(int number, const talvane::LogFields& line);
+TableRow logTableRow(int number, const korvex::client::LogFields& line);
+nlohmann::json logJson(int number, const korvex::client::LogFields& line);
 
 // recovery log: the table of the library's log file.
 Result showLog(const std::vector<std::string>& args);

@@ -1,18 +1,18 @@
 #include "run_command.h"
 
-#include <korvex.h>
+#include "hub_library.h"
 
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
 
+#include "client/number_text.h"
 #include "fram_text.h"
 #include "hub_scan.h"
 #include "korvex/common/utf16.h"
 #include "library_text.h"
 #include "local_clock.h"
-#include "number_text.h"
 #include "recovery_commands.h"
 #include "text_table.h"
 #ifdef KORVEXCTL_SIMULATED
@@ -54,7 +54,8 @@ using Args = std::vector<std::string>;
 Result status(const std::string& serial, const Args&) {
   const KString s = toLibraryString(serial);
   std::uint8_t power = 0;
-  if (auto err = Call{serial}.run([&] { return Hub_GetStatus(s.c_str(), &power); })) return *err;
+  if (auto err = Call{serial}.run([&] { return library().Hub_GetStatus(s.c_str(), &power); }))
+    return *err;
   return done({{"serial", serial}, {"power", power ? "on" : "off"}}, power ? "ON" : "OFF");
 }
 
@@ -64,24 +65,27 @@ Result power(const std::string& serial, const Args& args) {
   }
   const unsigned value = args[0] == "on" ? 1 : 0;
   const KString s = toLibraryString(serial);
-  if (auto err = Call{serial}.run([&] { return Hub_SetStatus(s.c_str(), value); })) return *err;
+  if (auto err = Call{serial}.run([&] { return library().Hub_SetStatus(s.c_str(), value); }))
+    return *err;
   return done({{"serial", serial}, {"power", args[0]}}, "power " + args[0]);
 }
 
 Result reset(const std::string& serial, const Args& args) {
   if (args.size() > 1) return badArgument("reset takes at most one value");
-  const auto value = args.empty() ? std::optional<unsigned>(0) : parseNumber(args[0], 255);
+  const auto value =
+      args.empty() ? std::optional<unsigned>(0) : korvex::client::parseNumber(args[0], 255);
   if (!value) return badArgument("reset value must be a number from 0 to 255");
   const KString s = toLibraryString(serial);
   const Call call{serial, std::chrono::milliseconds(1000)};
-  if (auto err = call.run([&] { return Hub_SetReset(s.c_str(), *value); })) return *err;
+  if (auto err = call.run([&] { return library().Hub_SetReset(s.c_str(), *value); })) return *err;
   return done({{"serial", serial}, {"value", *value}}, "reset sent");
 }
 
 Result fault(const std::string& serial, const Args&) {
   const KString s = toLibraryString(serial);
   std::uint8_t byte = 0;
-  if (auto err = Call{serial}.run([&] { return Hub_GetFault(s.c_str(), &byte); })) return *err;
+  if (auto err = Call{serial}.run([&] { return library().Hub_GetFault(s.c_str(), &byte); }))
+    return *err;
   char text[8];
   std::snprintf(text, sizeof text, "0x%02X", byte);
   return done({{"serial", serial}, {"fault", byte}}, text);
@@ -89,7 +93,8 @@ Result fault(const std::string& serial, const Args&) {
 
 Result picwrite(const std::string& serial, const Args&) {
   const KString s = toLibraryString(serial);
-  if (auto err = Call{serial}.run([&] { return Hub_SetPICWrite(s.c_str()); })) return *err;
+  if (auto err = Call{serial}.run([&] { return library().Hub_SetPICWrite(s.c_str()); }))
+    return *err;
   return done({{"serial", serial}}, "write request sent");
 }
 
@@ -102,7 +107,7 @@ Result usbSerial(const std::string& serial, const Args& args) {
     std::copy(bytes->begin(), bytes->end(), data.begin());
     shown = toHex(*bytes);
   } else if (args.size() == 1) {
-    const auto number = parseNumber(args[0], 255);
+    const auto number = korvex::client::parseNumber(args[0], 255);
     if (!number) return badArgument("the serial number must be a number from 0 to 255");
     data[7] = static_cast<std::uint8_t>(*number);
     char text[16];
@@ -112,7 +117,8 @@ Result usbSerial(const std::string& serial, const Args& args) {
     return badArgument("serial takes a NUMBER or --bytes HEX");
   }
   const KString s = toLibraryString(serial);
-  if (auto err = Call{serial}.run([&] { return Hub_WriteUSBSerial(s.c_str(), data.data()); })) {
+  if (auto err =
+          Call{serial}.run([&] { return library().Hub_WriteUSBSerial(s.c_str(), data.data()); })) {
     return *err;
   }
   return done({{"serial", serial}, {"written", shown}}, "serial written: " + shown);
@@ -121,25 +127,25 @@ Result usbSerial(const std::string& serial, const Args& args) {
 Result rtcGet(const std::string& serial, const Args& args) {
   if (!args.empty()) return badArgument("rtc get takes no arguments");
   const KString s = toLibraryString(serial);
-  talvane::ClockRecord record{};
-  if (auto err = Call{serial}.run([&] { return Hub_GetRTC(s.c_str(), record.data()); })) {
+  korvex::client::ClockRecord record{};
+  if (auto err = Call{serial}.run([&] { return library().Hub_GetRTC(s.c_str(), record.data()); })) {
     return *err;
   }
-  const std::string text = korvex::toUtf8(talvane::clockText(record));
+  const std::string text = korvex::toUtf8(korvex::client::clockText(record));
   return done(
       {{"serial", serial}, {"time", text}, {"bytes", toHex({record.begin(), record.end()})}}, text);
 }
 
 Result rtcSet(const std::string& serial, const Args& args) {
   if (args.size() > 1) return badArgument("rtc set takes at most one time");
-  std::optional<talvane::LocalClock> time = args.empty() ? localNow() : parseClock(args[0]);
+  std::optional<korvex::client::LocalClock> time = args.empty() ? localNow() : parseClock(args[0]);
   if (!time) return badArgument("time must be \"YYYY-MM-DD HH:MM:SS\" with a year 2000..2099");
-  const talvane::ClockRecord record = talvane::clockRecordFromLocal(*time);
+  const korvex::client::ClockRecord record = korvex::client::clockRecordFromLocal(*time);
   const KString s = toLibraryString(serial);
-  if (auto err = Call{serial}.run([&] { return Hub_SetRTC(s.c_str(), record.data()); })) {
+  if (auto err = Call{serial}.run([&] { return library().Hub_SetRTC(s.c_str(), record.data()); })) {
     return *err;
   }
-  const std::string text = korvex::toUtf8(talvane::clockText(record));
+  const std::string text = korvex::toUtf8(korvex::client::clockText(record));
   return done({{"serial", serial}, {"time", text}}, "clock set to " + text);
 }
 
@@ -156,7 +162,8 @@ std::optional<FramOptions> parseFramOptions(const Args& args, std::string& error
     if (args[i] == "--hex") {
       o.hex = true;
     } else if (args[i] == "--address" || args[i] == "--count") {
-      const auto v = i + 1 < args.size() ? parseNumber(args[i + 1], 255) : std::nullopt;
+      const auto v =
+          i + 1 < args.size() ? korvex::client::parseNumber(args[i + 1], 255) : std::nullopt;
       if (!v) {
         error = args[i] + " takes a number from 0 to 255";
         return std::nullopt;
@@ -183,11 +190,11 @@ Result framRead(const std::string& serial, const Args& args) {
   std::vector<std::uint8_t> bytes(count);
   const KString s = toLibraryString(serial);
   if (auto err = Call{serial}.run(
-          [&] { return Hub_ReadFram(s.c_str(), o->address, count, bytes.data()); })) {
+          [&] { return library().Hub_ReadFram(s.c_str(), o->address, count, bytes.data()); })) {
     return *err;
   }
   const std::string hex = toHex(bytes);
-  const std::string text = korvex::toUtf8(talvane::framTextFromBytes(bytes));
+  const std::string text = korvex::toUtf8(korvex::client::framTextFromBytes(bytes));
   nlohmann::json json{{"serial", serial}, {"address", o->address}, {"hex", hex}};
   if (!o->hex) json["text"] = text;
   return done(json, o->hex ? hex : text);
@@ -210,7 +217,7 @@ Result framWrite(const std::string& serial, const Args& args) {
   const KString s = toLibraryString(serial);
   const auto count = static_cast<unsigned>(bytes->size());
   if (auto err = Call{serial}.run(
-          [&] { return Hub_WriteFram(s.c_str(), o->address, count, bytes->data()); })) {
+          [&] { return library().Hub_WriteFram(s.c_str(), o->address, count, bytes->data()); })) {
     return *err;
   }
   return done({{"serial", serial}, {"address", o->address}, {"count", count}},

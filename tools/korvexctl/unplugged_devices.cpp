@@ -2,11 +2,8 @@
 
 #include <fstream>
 #include <iterator>
-#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <system_error>
-
-#include "korvex/platform/sim/world_json.h"
 
 namespace korvexctl {
 
@@ -14,23 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
-using korvex::sim::Device;
-
-// The format's reader and writer work on whole worlds: the device travels
-// as the only device of a one-port root hub.
-Json deviceToJson(const Device& device) {
-  korvex::sim::World world;
-  korvex::sim::HostController& hc = world.hostControllers.emplace_back();
-  hc.rootHub.ports.emplace_back().device = device;
-  return Json::parse(
-      korvex::sim::worldToJson(world))["hostControllers"][0]["rootHub"]["ports"][0]["device"];
-}
-
-Device deviceFromJson(const Json& device) {
-  const Json world{{"hostControllers", {{{"rootHub", {{"ports", {{{"device", device}}}}}}}}}};
-  auto parsed = korvex::sim::worldFromJson(world.dump());
-  return *parsed.hostControllers.at(0).rootHub.ports.at(0).device;
-}
 
 Json readAll(const fs::path& file) {
   std::error_code ec;
@@ -46,17 +26,17 @@ Json readAll(const fs::path& file) {
 UnpluggedDevices::UnpluggedDevices(const fs::path& worldFile)
     : file_(worldFile.parent_path() / (worldFile.stem().string() + ".unplugged.json")) {}
 
-std::optional<Device> UnpluggedDevices::find(const std::string& serial) const {
+std::optional<Json> UnpluggedDevices::find(const std::string& serial) const {
   const Json all = readAll(file_);
   const auto it = all.find(serial);
   if (it == all.end()) return std::nullopt;
-  return deviceFromJson(*it);
+  return *it;
 }
 
-void UnpluggedDevices::keep(const std::string& serial, const std::optional<Device>& device) const {
+void UnpluggedDevices::keep(const std::string& serial, const std::optional<Json>& device) const {
   Json all = readAll(file_);
   if (device) {
-    all[serial] = deviceToJson(*device);
+    all[serial] = *device;
   } else {
     all.erase(serial);
   }

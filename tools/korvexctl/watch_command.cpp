@@ -1,6 +1,6 @@
 #include "watch_command.h"
 
-#include <korvex.h>
+#include "hub_library.h"
 
 #include <chrono>
 #include <csignal>
@@ -9,15 +9,15 @@
 #include <filesystem>
 #include <thread>
 
+#include "client/log_lines.h"
+#include "client/number_text.h"
 #include "hub_scan.h"
 #include "korvex/common/utf16.h"
 #include "library_folder.h"
 #include "local_clock.h"
 #include "log_follower.h"
-#include "number_text.h"
 #include "recovery_commands.h"
 #include "recovery_log.h"
-#include "talvane/dialogs/log_line_split.h"
 
 namespace korvexctl {
 
@@ -39,7 +39,7 @@ extern "C" void requestStop(int) {
 }
 
 std::string wallClock() {
-  const talvane::LocalClock now = localNow();
+  const korvex::client::LocalClock now = localNow();
   char text[16];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
   return text;
@@ -98,13 +98,14 @@ void reportChanges(Printer& print, const std::vector<HubRow>& before,
 Result runWatch(const std::vector<std::string>& args, bool json, std::ostream& out) {
   std::optional<unsigned> seconds;  // none: until Ctrl-C
   if (!args.empty()) {
-    if (args.size() == 2 && args[0] == "--seconds") seconds = parseDecimal(args[1], 1, kMaxSeconds);
+    if (args.size() == 2 && args[0] == "--seconds")
+      seconds = korvex::client::parseDecimal(args[1], 1, kMaxSeconds);
     if (!seconds) {
       return badArgument("watch takes --seconds N, N from 1 to " + std::to_string(kMaxSeconds));
     }
   }
-  const bool startedHere = Hub_GetAutoRecoveryStatus() == 0;
-  if (startedHere && Hub_StartAutoRecovery() == 0) {
+  const bool startedHere = library().Hub_GetAutoRecoveryStatus() == 0;
+  if (startedHere && library().Hub_StartAutoRecovery() == 0) {
     return fail(kFailed, "start-failed", "auto recovery could not be started");
   }
   stopRequested = 0;
@@ -133,7 +134,7 @@ Result runWatch(const std::vector<std::string>& args, bool json, std::ostream& o
   auto nextHubPoll = begin + kHubPoll;
   const auto reportLog = [&] {
     for (const auto& line : log.newLines()) {
-      const auto f = talvane::splitLogLine(line);
+      const auto f = korvex::client::splitLogLine(line);
       auto fields = logJson(0, f);
       fields.erase("no");
       print.line("log", fields,
@@ -161,7 +162,7 @@ Result runWatch(const std::vector<std::string>& args, bool json, std::ostream& o
   const bool interrupted = stopRequested != 0;
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
-  if (startedHere) Hub_StopAutoRecovery();
+  if (startedHere) library().Hub_StopAutoRecovery();
 
   const auto took = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - begin).count();
   return done({{"type", "end"}, {"seconds", took}, {"interrupted", interrupted}},

@@ -139,14 +139,5 @@ TEST_F(AutoCheckDialogTest, DeleteLogAsksAndDeletesTheLibrarysLogOnly) {
   EXPECT_TRUE(fileExists(elsewhere.decoyLog()));
 }
 
-TEST_F(AutoCheckDialogTest, ExitWhileTheCautionBoxIsOpenEndsTheProgram) {
-  startWith("dialog_hubs");
-  const HWND dialog = openAutoRecoveryList();
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(press(dialog, IDC_AUTO_DELETE_LOG));
-  ASSERT_NE(waitForMessageBox(kDeleteLogQuestion), nullptr);
-  EXPECT_EQ(app().stop(), std::optional<int>(0));
-}
-
 }  // namespace
 }  // namespace talvane::gui_test

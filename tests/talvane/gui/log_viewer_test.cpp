@@ -2,7 +2,8 @@
 // row per line, oldest first.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <algorithm>
+#include <vector>
 
 #include "dialog_steps.h"
 #include "folder_files.h"
@@ -49,37 +50,29 @@ TEST_F(LogViewerTest, ShowsEachLineSplitIntoItsFieldsWithoutTheEventCode) {
                   }));
 }
 
-TEST_F(LogViewerTest, MissingOrEmptyLogGivesAnEmptyTable) {
-  startWith("dialog_hubs");
-  DeleteFileW(libraryLogFile().c_str());
-  EXPECT_TRUE(shownLog().empty());
-  ASSERT_TRUE(writeFile(libraryLogFile(), ""));
-  EXPECT_TRUE(shownLog().empty());
+// The windows of the program's thread in the order they get WM_DESTROY.
+std::vector<HWND> g_destroyed;
+
+LRESULT CALLBACK recordDestroy(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent->message == WM_DESTROY) g_destroyed.push_back(sent->hwnd);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(LogViewerTest, AThousandLinesGiveAThousandRowsInFileOrder) {
-  startWith("dialog_hubs");
-  std::string log;
-  for (int i = 1; i <= 1000; ++i) {
-    log += "2026/03/07 09:05:00,0000000A,3,0x4E21,0x1000,event " + std::to_string(i) + "\r\n";
-  }
-  ASSERT_TRUE(writeFile(libraryLogFile(), log));
-  const auto rows = shownLog();
-  ASSERT_EQ(rows.size(), 1000u);
-  for (int i : {1, 500, 1000}) {
-    EXPECT_EQ(rows[static_cast<std::size_t>(i - 1)][0], std::to_wstring(i));
-    EXPECT_EQ(rows[static_cast<std::size_t>(i - 1)][5], L"event " + std::to_wstring(i));
-  }
-}
-
-TEST_F(LogViewerTest, ExitWithTheViewerAboveTheListAboveTheMainDialogEndsTheProgram) {
+TEST_F(LogViewerTest, ExitEndsTheDialogsInnermostFirstBeforeTheTrayThatOwnsThem) {
   startWith("dialog_hubs");
   const HWND list = openAutoRecoveryList();
   ASSERT_NE(list, nullptr);
   const HWND viewer = openLogViewer(list);
   ASSERT_NE(viewer, nullptr);
   EXPECT_EQ(GetWindow(viewer, GW_OWNER), list);
+  const std::vector<HWND> order{viewer, list, mainDialog(), app().tray()};
+  const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, recordDestroy, nullptr, app().threadId());
   EXPECT_EQ(app().stop(), std::optional<int>(0));
+  UnhookWindowsHookEx(hook);
+  std::erase_if(g_destroyed,
+                [&](HWND w) { return std::find(order.begin(), order.end(), w) == order.end(); });
+  EXPECT_EQ(g_destroyed, order);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ struct MenuItem {
   UINT id = 0;
   bool separator = false;
   bool grayed = false;  // grayed or disabled: cannot be chosen
+  bool operator==(const MenuItem&) const = default;
 };
 
 // The items of the menu that the popup menu window (class "#32768") shows,

@@ -64,13 +64,9 @@ HWND TalvaneWindowTest::deviceList(HWND dialog) const {
   return GetDlgItem(dialog, IDC_MAIN_DEVICE_LIST);
 }
 
-HWND TalvaneWindowTest::openTrayMenu(UINT mouseMessage) {
+std::vector<MenuItem> TalvaneWindowTest::trayMenu(UINT mouseMessage) {
   app_->postToTray(WM_TRAYNOTIFY, kTrayIconId, mouseMessage);
-  return waitForPopupMenu(app_->windows());
-}
-
-std::vector<MenuItem> TalvaneWindowTest::trayRightClickMenu() {
-  const HWND menu = openTrayMenu(WM_RBUTTONUP);
+  const HWND menu = waitForPopupMenu(app_->windows());
   if (menu == nullptr) return {};
   auto items = readPopupMenu(menu);
   EXPECT_TRUE(closePopupMenu(menu));

@@ -50,11 +50,8 @@ class TalvaneWindowTest : public ::testing::Test {
   HWND startWithMainDialog(std::string_view scenario, const std::function<void()>& prepare = {});
   HWND deviceList(HWND dialog) const;
 
-  // The tray icon reports the mouse message; the popup menu window that
-  // opens, or null.
-  HWND openTrayMenu(UINT mouseMessage);
-  // The menu that a right click on the tray icon opens, read and closed.
-  std::vector<MenuItem> trayRightClickMenu();
+  // The menu that the tray icon's mouse message opens, read and closed.
+  std::vector<MenuItem> trayMenu(UINT mouseMessage);
   // The row menu (a right click on the row), read and closed.
   std::vector<MenuItem> rowMenu(HWND dialog, int row);
   // The notification to the dialog from its control, for the row of a

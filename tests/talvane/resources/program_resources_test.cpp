@@ -9,11 +9,19 @@
 #include <vector>
 
 #include "resource.h"
-#include "resource_reader.h"
 #include "talvane_version.h"
 
 namespace talvane::resources_test {
 namespace {
+
+std::vector<BYTE> resourceBytes(LPCWSTR type, int id) {
+  const HMODULE self = GetModuleHandleW(nullptr);
+  const HRSRC info = FindResourceW(self, MAKEINTRESOURCEW(id), type);
+  const auto* data =
+      static_cast<const BYTE*>(info ? LockResource(LoadResource(self, info)) : nullptr);
+  return data == nullptr ? std::vector<BYTE>{}
+                         : std::vector<BYTE>(data, data + SizeofResource(self, info));
+}
 
 TEST(ProgramIcon, Has16And32And48PixelImages) {
   // A 6-byte header ending in the count, then 14-byte entries led by the width.

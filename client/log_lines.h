@@ -1,14 +1,14 @@
 // Reading the event log "korvex.log" as the log viewer shows it: the file's
 // lines, oldest first, each split into the fields of the library's line
 //   "YYYY/MM/DD hh:mm:ss,SERIAL,CODE,0xVVVV,0xPPPP,PRODUCT\r\n".
-// Pure functions over bytes, shared by korvexctl and the program's viewer.
+// Pure functions over bytes.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace talvane {
+namespace korvex::client {
 
 struct LogFields {
   std::u16string dateTime;  // before the first comma
@@ -29,4 +29,4 @@ std::vector<std::u16string> splitLogLines(std::string_view bytes);
 // does not reach are empty; nothing is trimmed or unquoted.
 LogFields splitLogLine(std::u16string_view line);
 
-}  // namespace talvane
+}  // namespace korvex::client

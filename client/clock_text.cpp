@@ -1,8 +1,8 @@
-#include "talvane/dialogs/clock_text.h"
+#include "client/clock_text.h"
 
 #include <cstdio>
 
-namespace talvane {
+namespace korvex::client {
 
 namespace {
 
@@ -45,4 +45,4 @@ std::u16string clockText(const ClockRecord& r) {
   return std::u16string(text, text + length);
 }
 
-}  // namespace talvane
+}  // namespace korvex::client

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace talvane {
+namespace korvex::client {
 
 using ClockRecord = std::array<std::uint8_t, 7>;
 
@@ -29,4 +29,4 @@ ClockRecord clockRecordFromLocal(const LocalClock& t);
 // all its digits); the day of week is not shown.
 std::u16string clockText(const ClockRecord& r);
 
-}  // namespace talvane
+}  // namespace korvex::client

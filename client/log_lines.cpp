@@ -1,8 +1,8 @@
-#include "talvane/dialogs/log_line_split.h"
+#include "client/log_lines.h"
 
 #include <array>
 
-namespace talvane {
+namespace korvex::client {
 
 std::vector<std::u16string> splitLogLines(std::string_view bytes) {
   std::vector<std::u16string> lines;
@@ -37,4 +37,4 @@ LogFields splitLogLine(std::u16string_view line) {
   return f;
 }
 
-}  // namespace talvane
+}  // namespace korvex::client

@@ -1,12 +1,12 @@
-#include "device_row_text.h"
+#include "client/hub_row_text.h"
 
 #include <cstdio>
 
-#include "talvane/shell/row_menu_state.h"
-
-namespace talvane {
+namespace korvex::client {
 
 namespace {
+
+constexpr std::uint32_t kDeviceConnected = 1;  // USB_CONNECTION_STATUS DeviceConnected
 
 std::u16string ascii(const char* text) {
   std::u16string s;
@@ -14,26 +14,26 @@ std::u16string ascii(const char* text) {
   return s;
 }
 
-// A field's text up to its NUL, never past the field.
-template <std::size_t N>
-std::u16string field(const KORVEX_CHAR (&units)[N]) {
-  std::u16string s;
-  for (std::size_t i = 0; i < N && units[i] != 0; ++i) s += static_cast<char16_t>(units[i]);
-  return s;
-}
-
 }  // namespace
 
-DeviceRowText deviceRowText(int position, const HubDeviceInfo& info) {
-  DeviceRowText row;
+bool hubPowerIsOn(std::uint8_t controllerStatus) {
+  return (controllerStatus & 0x03) != 0;
+}
+
+bool deviceIsConnected(const HubDeviceInfo& info) {
+  return info.ConnectionStatus == kDeviceConnected;
+}
+
+HubRowText hubRowText(int position, const HubDeviceInfo& info) {
+  HubRowText row;
   row.number = ascii(std::to_string(position).c_str());
-  row.serial = field(info.controllerSerial);
+  row.serial = recordText(info.controllerSerial);
   row.power = hubPowerIsOn(info.status) ? u"ON" : u"OFF";
   if (deviceIsConnected(info)) {
     row.deviceStatus = info.CurrentConfigurationValue != 0 ? u"DeviceConnected" : u"BadCondition";
     row.vid = identifierText(info.idVendor);
     row.pid = identifierText(info.idProduct);
-    row.product = field(info.product);
+    row.product = recordText(info.product);
   } else {
     row.deviceStatus = u"NoDeviceConnected";
   }
@@ -46,4 +46,4 @@ std::u16string identifierText(std::uint16_t value) {
   return ascii(text);
 }
 
-}  // namespace talvane
+}  // namespace korvex::client

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace talvane {
+namespace korvex::client {
 
 inline constexpr std::size_t kFramTextBytes = 255;  // FRAM addresses 0..254 hold the text
 // The units that fit whole into the area. The dialog's edit accepts no more,
@@ -24,4 +24,4 @@ std::array<std::uint8_t, kFramTextBytes> framBytesFromText(std::u16string_view t
 // The UTF-16LE units up to the first NUL unit; an odd last byte is no unit.
 std::u16string framTextFromBytes(std::span<const std::uint8_t> bytes);
 
-}  // namespace talvane
+}  // namespace korvex::client

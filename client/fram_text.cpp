@@ -1,6 +1,6 @@
-#include "talvane/dialogs/fram_text.h"
+#include "client/fram_text.h"
 
-namespace talvane {
+namespace korvex::client {
 
 namespace {
 
@@ -40,4 +40,4 @@ std::u16string framTextFromBytes(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
-}  // namespace talvane
+}  // namespace korvex::client

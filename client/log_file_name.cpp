@@ -1,6 +1,6 @@
-#include "talvane/dialogs/log_file_name.h"
+#include "client/log_file_name.h"
 
-namespace talvane {
+namespace korvex::client {
 
 std::u16string logFilePath(std::u16string_view executablePath) {
   const std::size_t lastSeparator = executablePath.find_last_of(u"\\/");
@@ -9,4 +9,4 @@ std::u16string logFilePath(std::u16string_view executablePath) {
   return std::u16string(executablePath.substr(0, folderLength)) + u"korvex.log";
 }
 
-}  // namespace talvane
+}  // namespace korvex::client

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "talvane/dialogs/fram_text.h"
+#include "client/fram_text.h"
 
-namespace talvane {
+namespace korvex::client {
 namespace {
 
 std::u16string roundTrip(std::u16string_view text) {
@@ -38,4 +38,4 @@ TEST(FramText, ReadingStopsAtNulOrTheLastWholeUnit) {
 }
 
 }  // namespace
-}  // namespace talvane
+}  // namespace korvex::client

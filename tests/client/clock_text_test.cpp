@@ -1,9 +1,9 @@
 // The controller clock's record and the status dialog's text for it.
 #include <gtest/gtest.h>
 
-#include "talvane/dialogs/clock_text.h"
+#include "client/clock_text.h"
 
-namespace talvane {
+namespace korvex::client {
 namespace {
 
 TEST(ClockText, PackedBcdAndBitWeights) {
@@ -23,4 +23,4 @@ TEST(ClockText, RecordAndText) {
 }
 
 }  // namespace
-}  // namespace talvane
+}  // namespace korvex::client

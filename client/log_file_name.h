@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-namespace talvane {
+namespace korvex::client {
 
 // The executable's folder (up to and including its last '\' or '/') followed
 // by "korvex.log"; a path without a folder gives "korvex.log" alone.
 std::u16string logFilePath(std::u16string_view executablePath);
 
-}  // namespace talvane
+}  // namespace korvex::client
