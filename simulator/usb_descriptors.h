@@ -14,11 +14,11 @@
 
 namespace korvex::sim {
 
-inline constexpr std::uint8_t kDeviceDescriptorType = 1;
-inline constexpr std::uint8_t kConfigurationDescriptorType = 2;
-inline constexpr std::uint8_t kStringDescriptorType = 3;
+using seam::kConfigurationDescriptorType;
+using seam::kConfigurationHeaderSize;
+using seam::kDeviceDescriptorType;
+using seam::kStringDescriptorType;
 
-inline constexpr std::size_t kConfigurationHeaderSize = 9;
 inline constexpr std::size_t kEndpointDescriptorSize = 7;
 // A descriptor's bLength is one byte: a string descriptor holds at most 126
 // UTF-16 units, a language list at most 126 languages.

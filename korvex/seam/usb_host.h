@@ -28,7 +28,23 @@ using HubName = std::u16string;
 // enough power. A backend passes other values through unchanged.
 inline constexpr std::uint32_t kDeviceConnected = 1;
 
+// Standard USB descriptors, as GET_DESCRIPTOR names and returns them.
+inline constexpr std::uint8_t kDeviceDescriptorType = 1;
+inline constexpr std::uint8_t kConfigurationDescriptorType = 2;
+inline constexpr std::uint8_t kStringDescriptorType = 3;
+inline constexpr std::uint16_t kConfigurationHeaderSize = 9;
+
 inline constexpr std::size_t kDeviceDescriptorSize = 18;
+// Byte offsets of the device descriptor's fields.
+namespace device_descriptor {
+inline constexpr std::size_t kBDeviceClass = 4;
+inline constexpr std::size_t kBDeviceSubClass = 5;
+inline constexpr std::size_t kIdVendor = 8;
+inline constexpr std::size_t kIdProduct = 10;
+inline constexpr std::size_t kBcdDevice = 12;
+inline constexpr std::size_t kIProduct = 15;
+inline constexpr std::size_t kISerialNumber = 16;
+}  // namespace device_descriptor
 
 // What the hub knows about the device on one of its ports.
 struct PortConnection {

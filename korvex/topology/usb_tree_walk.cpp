@@ -11,21 +11,11 @@ namespace korvex::topology {
 
 namespace {
 
-constexpr std::uint8_t kConfigurationDescriptor = 2;
-constexpr std::uint8_t kStringDescriptor = 3;
-constexpr std::uint16_t kConfigurationHeaderSize = 9;
+using seam::kConfigurationHeaderSize;
+namespace device_descriptor = seam::device_descriptor;
+constexpr std::uint8_t kConfigurationDescriptor = seam::kConfigurationDescriptorType;
+constexpr std::uint8_t kStringDescriptor = seam::kStringDescriptorType;
 constexpr std::uint16_t kLongestStringDescriptor = 255;
-
-// Fields of the standard device descriptor.
-namespace device_descriptor {
-constexpr std::size_t kBDeviceClass = 4;
-constexpr std::size_t kBDeviceSubClass = 5;
-constexpr std::size_t kIdVendor = 8;
-constexpr std::size_t kIdProduct = 10;
-constexpr std::size_t kBcdDevice = 12;
-constexpr std::size_t kIProduct = 15;
-constexpr std::size_t kISerialNumber = 16;
-}  // namespace device_descriptor
 
 std::uint16_t readU16(std::span<const std::uint8_t> b, std::size_t at) {
   return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
