@@ -129,7 +129,7 @@ int KORVEX_CALL Hub_GetAutoCheckDeviceInfoSerial(HubDeviceInfo* info, const KORV
 }
 
 int KORVEX_CALL Hub_DeleteAutoCheckDeviceInfo(const HubDeviceInfo* info) {
-  return guarded([&] { return autoCheckList().remove(info); });
+  return guarded([&] { return watchdog().deleteListed(info); });
 }
 
 int KORVEX_CALL Hub_StartAutoRecovery(void) {

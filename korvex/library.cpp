@@ -1,5 +1,7 @@
 #include "korvex/library.h"
 
+#include "korvex/common/no_throw.h"
+
 namespace korvex {
 
 Library::Library(seam::UsbHost& host, seam::Clock& clock, const std::filesystem::path& filesFolder)
@@ -19,14 +21,16 @@ void Library::load() {
 }
 
 void Library::unload(bool processExiting) {
-  // At process exit the other threads are gone already: nothing to stop,
-  // and waiting for them would only hang the exit.
   if (processExiting) {
     watchdog_.abandon();
-  } else {
-    watchdog_.stopForUnload();
+    list_.saveAtExit();
+    return;
   }
-  list_.save();
+  runNoThrow([this] { watchdog_.stopForUnload(); });
+  // The thread switched on the hubs it held off; this is for those a
+  // stored countdown holds off with no thread running.
+  runNoThrow([this] { watchdog_.switchOnHeldOff(); });
+  runNoThrow([this] { list_.save(); });
 }
 
 }  // namespace korvex

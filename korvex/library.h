@@ -36,9 +36,13 @@ class Library {
   // Load: the store read, settings of 0 taken as 1, the watchdog restarted
   // when auto recovery was on.
   void load();
-  // Unload: the watchdog ended (recovery on stays recorded) and the store
-  // saved. processExiting: the process is ending and its other threads are
-  // gone already, so there is nothing to wait for.
+  // Unload: the watchdog ended (recovery on stays recorded), every hub it
+  // held off switched on, and the store saved. Each step is taken whatever
+  // the one before it threw. processExiting: the process is ending and its
+  // other threads are gone already, perhaps ended while holding a lock: no
+  // lock is taken and nothing is waited for, the hubs stay as they are (their
+  // countdowns are saved and go on with the next load) and the store is
+  // saved from the list's last published copy.
   void unload(bool processExiting);
 
  private:

@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+#include "korvex/common/stop_signal.h"
+
 namespace korvex::files {
 
 // Writes bytes to "<target>.new", flushes them to the disk and then renames
@@ -28,7 +30,9 @@ std::optional<std::vector<std::uint8_t>> readStartCreating(const std::filesystem
 // Appends bytes at the end of the file, creating it when missing. While
 // the file is open others may read it. On Windows an open that finds the
 // file held by a reader that does not share writing is retried for about a
-// second before the append is given up. True when every byte was written.
-bool appendShared(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
+// second before the append is given up; a stop given, when raised, gives
+// it up at once. True when every byte was written.
+bool appendShared(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                  const StopSignal* stop = nullptr);
 
 }  // namespace korvex::files

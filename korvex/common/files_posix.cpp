@@ -89,7 +89,8 @@ std::optional<std::vector<std::uint8_t>> readStartCreating(const std::filesystem
   return bytes;
 }
 
-bool appendShared(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
+bool appendShared(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                  const StopSignal* /*stop: nothing here waits*/) {
   Descriptor out(openFile(file, O_WRONLY | O_CREAT | O_APPEND));
   return out.isOpen() && writeAll(out.get(), bytes) && out.close();
 }

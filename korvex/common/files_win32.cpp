@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include "korvex/common/files.h"
@@ -86,9 +87,12 @@ std::optional<std::vector<std::uint8_t>> readStartCreating(const std::filesystem
   return bytes;
 }
 
-bool appendShared(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
+bool appendShared(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                  const StopSignal* stop) {
+  static const StopSignal kNeverRaised;
+  const StopSignal& until = stop != nullptr ? *stop : kNeverRaised;
   for (int attempt = 0; attempt < kAppendAttempts; ++attempt) {
-    if (attempt > 0) Sleep(kAppendRetryMs);
+    if (attempt > 0 && until.waitFor(std::chrono::milliseconds(kAppendRetryMs))) return false;
     const FileHandle out(openFile(file, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS));
     if (!out.isOpen()) {
       if (isBusy(GetLastError())) continue;

@@ -1,11 +1,13 @@
-// A thread of the library that can be asked whether it has begun, waited
-// for with a time-out and, as a last resort, ended from outside.
+// A thread of the library that can be asked whether it has finished and
+// waited for with a time-out. It is never ended from outside: a thread that
+// does not finish in time is let go and ends by itself.
 //
 // On Windows the thread holds a reference to the module it runs in for as
 // long as it runs and drops it with its very last act, so an unload never
 // unmaps the library under a running thread (worker_thread_win32.cpp explains why).
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -20,7 +22,8 @@ class WorkerThread {
   ~WorkerThread() { release(); }
 
   // Starts body on a new thread at once. False when the thread cannot be
-  // created, or one is held already.
+  // created, or one is held already. An exception that leaves body ends
+  // there; the thread finishes as if body had returned.
   bool start(std::function<void()> body);
 
   // Whether a thread is held (started and not yet released or forgotten).
@@ -29,26 +32,22 @@ class WorkerThread {
   // Waits up to the time given for body to have returned. True when it has.
   bool waitFinished(std::chrono::milliseconds timeout);
 
-  // Ends a thread that has not begun, so that it never runs body. False,
-  // doing nothing, when it has begun already. On Windows a new thread
-  // cannot begin while the loader lock is held, so during an unload this
-  // is how a thread created by the load is ended.
-  bool cancel();
-
-  // The last resort for a thread that does not end: on Windows it is ended
-  // forcibly (TerminateThread); elsewhere it is left to finish by itself.
-  void terminate();
-
-  // Lets go of a thread that has finished or been terminated.
+  // Lets go of the thread: joined when it has finished, else left to finish
+  // by itself (it keeps what it needs).
   void release();
 
   // Lets go of the thread without touching it: at process exit, when the
   // system has ended it already.
   void forget();
 
+  // For tests: while set, every start fails as when the system cannot
+  // create a thread.
+  static void failStartsForTesting(bool fail) { startsFail_.store(fail); }
+
   struct Record;  // the system's half, in worker_thread_win32.cpp or _posix.cpp
 
  private:
+  static inline std::atomic<bool> startsFail_{false};
   std::shared_ptr<Record> record_;
 };
 

@@ -1,6 +1,5 @@
-// Threads over std::thread. A running thread cannot be ended from outside:
-// a thread that has not begun is cancelled before it runs its body, one
-// that runs is left to end by itself.
+// Threads over std::thread. A thread that is let go before it finishes is
+// detached and keeps its record until it ends.
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -11,27 +10,19 @@
 namespace korvex {
 
 struct WorkerThread::Record {
-  enum class State { Waiting, Running, Cancelled };
-
   std::function<void()> body;
   std::thread thread;
   std::mutex mutex;
   std::condition_variable changed;
-  State state = State::Waiting;
   bool finished = false;
 
   // The thread's own side; it holds the record until it ends.
   static void run(const std::shared_ptr<Record>& self) {
-    {
-      const std::lock_guard lock(self->mutex);
-      if (self->state == State::Cancelled) {
-        self->finished = true;  // nothing of the body will ever run
-        self->changed.notify_all();
-        return;
-      }
-      self->state = State::Running;
+    try {
+      self->body();
+    } catch (...) {
+      // Nothing may escape a thread; the body has ended all the same.
     }
-    self->body();
     const std::lock_guard lock(self->mutex);
     self->finished = true;
     self->changed.notify_all();
@@ -39,7 +30,7 @@ struct WorkerThread::Record {
 };
 
 bool WorkerThread::start(std::function<void()> body) {
-  if (exists()) return false;
+  if (exists() || startsFail_.load()) return false;
   auto record = std::make_shared<Record>();
   record->body = std::move(body);
   try {
@@ -57,29 +48,14 @@ bool WorkerThread::waitFinished(std::chrono::milliseconds timeout) {
   return record_->changed.wait_for(lock, timeout, [&] { return record_->finished; });
 }
 
-bool WorkerThread::cancel() {
-  if (record_ == nullptr) return false;
-  const std::lock_guard lock(record_->mutex);
-  if (record_->state == Record::State::Running) return false;
-  record_->state = Record::State::Cancelled;
-  return true;
-}
-
-void WorkerThread::terminate() {
-  // A running thread cannot be ended safely from outside; release lets go
-  // of it.
-}
-
 void WorkerThread::release() {
   if (record_ == nullptr) return;
-  bool ends;
+  bool finished;
   {
     const std::lock_guard lock(record_->mutex);
-    ends = record_->finished || record_->state == Record::State::Cancelled;
+    finished = record_->finished;
   }
-  // A thread that has finished or will not run its body ends at once; one
-  // still running after a forced end is let go and keeps its record alive.
-  if (ends) {
+  if (finished) {
     record_->thread.join();
   } else {
     record_->thread.detach();

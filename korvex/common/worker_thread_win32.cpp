@@ -10,12 +10,13 @@
 // and working, until the thread is stopped; at process exit the system
 // ends the thread first.
 //
-// A new thread runs the process's thread-attach handling before its start
-// routine, and that needs the loader lock: a thread created during a load
-// starts only after the load returns.
+// The thread shares its record with its owner, so an owner that lets go of
+// a thread still running (one that did not finish in time) frees nothing
+// the thread still uses.
 #include <windows.h>
 
-#include <atomic>
+#include <algorithm>
+#include <memory>
 
 #include "korvex/common/worker_thread.h"
 
@@ -26,8 +27,6 @@ struct WorkerThread::Record {
   HANDLE thread = nullptr;
   HANDLE finished = nullptr;  // manual-reset, set when body has returned
   HMODULE module = nullptr;   // the thread's reference to its module
-  std::atomic<bool> started{false};
-  std::atomic<bool> moduleHandedOver{false};  // the thread drops the reference itself
 
   ~Record() {
     if (thread != nullptr) CloseHandle(thread);
@@ -37,21 +36,26 @@ struct WorkerThread::Record {
 
 namespace {
 
+using SharedRecord = std::shared_ptr<WorkerThread::Record>;
+
 DWORD WINAPI threadStart(LPVOID parameter) {
-  auto* record = static_cast<WorkerThread::Record*>(parameter);
-  record->started.store(true);
-  record->body();
-  // Once finished is set, the record may be freed by the thread's owner.
+  SharedRecord record =
+      std::move(*std::unique_ptr<SharedRecord>(static_cast<SharedRecord*>(parameter)));
+  try {
+    record->body();
+  } catch (...) {
+    // Nothing may escape a thread; the body has ended all the same.
+  }
   const HMODULE module = record->module;
-  record->moduleHandedOver.store(true);
   SetEvent(record->finished);
+  record.reset();  // the last owner frees the record while the module is still there
   FreeLibraryAndExitThread(module, 0);
 }
 
 }  // namespace
 
 bool WorkerThread::start(std::function<void()> body) {
-  if (exists()) return false;
+  if (exists() || startsFail_.load()) return false;
   auto record = std::make_shared<Record>();
   record->body = std::move(body);
   record->finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -60,11 +64,15 @@ bool WorkerThread::start(std::function<void()> body) {
                           reinterpret_cast<LPCWSTR>(&threadStart), &record->module)) {
     return false;
   }
-  record->thread = CreateThread(nullptr, 0, &threadStart, record.get(), 0, nullptr);
+  // The thread's own share of the record, handed over through the start
+  // routine's one parameter.
+  auto share = std::make_unique<SharedRecord>(record);
+  record->thread = CreateThread(nullptr, 0, &threadStart, share.get(), 0, nullptr);
   if (record->thread == nullptr) {
     FreeLibrary(record->module);
     return false;
   }
+  static_cast<void>(share.release());  // now the thread's
   record_ = std::move(record);
   return true;
 }
@@ -76,22 +84,8 @@ bool WorkerThread::waitFinished(std::chrono::milliseconds timeout) {
   return WaitForSingleObject(record_->finished, ms) == WAIT_OBJECT_0;
 }
 
-bool WorkerThread::cancel() {
-  if (record_ == nullptr || record_->started.load()) return false;
-  // Held back by the loader lock, it has run none of the library's code;
-  // ended now, it never will.
-  TerminateThread(record_->thread, 0);
-  return true;
-}
-
-void WorkerThread::terminate() {
-  if (record_ != nullptr) TerminateThread(record_->thread, 0);
-}
-
 void WorkerThread::release() {
-  if (record_ == nullptr) return;
-  // A thread ended by force never reached its own FreeLibraryAndExitThread.
-  if (!record_->moduleHandedOver.load()) FreeLibrary(record_->module);
+  // The thread drops its module reference itself, whenever it ends.
   record_.reset();
 }
 

@@ -24,7 +24,7 @@ using protocol::kResetReplyTimeoutMs;
 int ControllerCommands::readByte(const char16_t* serial, Command command, ReplyClearing clearing,
                                  std::uint8_t mask, std::uint8_t* out) {
   if (out == nullptr) return 0;
-  ControllerSession session(host_, clock_, locks_, serial);
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.exchange(ControllerReport::request(command), kReplyTimeoutMs, clearing)) return 0;
   *out = session.reply()[kCommandByte] & mask;
   return 1;
@@ -39,16 +39,17 @@ int ControllerCommands::getFault(const char16_t* serial, std::uint8_t* fault) {
   return readByte(serial, Command::GetFault, ReplyClearing::WholeReport, 0xFF, fault);
 }
 
-int ControllerCommands::setStatus(const char16_t* serial, std::uint8_t status) {
-  ControllerSession session(host_, clock_, locks_, serial);
+int ControllerCommands::setStatus(const char16_t* serial, std::uint8_t status,
+                                  std::uint32_t replyTimeoutMs) {
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   return session.exchange(ControllerReport::request(Command::SetStatus, status, status),
-                          kReplyTimeoutMs, ReplyClearing::ReportIdOnly)
+                          replyTimeoutMs, ReplyClearing::ReportIdOnly)
              ? 1
              : 0;
 }
 
 int ControllerCommands::setReset(const char16_t* serial, std::uint8_t value) {
-  ControllerSession session(host_, clock_, locks_, serial);
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.isOpen()) return 0;
   // The outcome of the exchange does not change the result: a controller
   // that resets may well not answer.
@@ -58,7 +59,7 @@ int ControllerCommands::setReset(const char16_t* serial, std::uint8_t value) {
 }
 
 int ControllerCommands::setPicWrite(const char16_t* serial) {
-  ControllerSession session(host_, clock_, locks_, serial);
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   for (const std::uint8_t step : {std::uint8_t{0x5B}, std::uint8_t{0xE6}}) {
     if (!session.exchange(ControllerReport::request(Command::PicWrite, step), kReplyTimeoutMs,
                           ReplyClearing::WholeReport)) {
@@ -70,7 +71,7 @@ int ControllerCommands::setPicWrite(const char16_t* serial) {
 
 int ControllerCommands::getRtc(const char16_t* serial, std::uint8_t* clock7) {
   if (clock7 == nullptr) return 0;
-  ControllerSession session(host_, clock_, locks_, serial);
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.exchange(ControllerReport::request(Command::GetRtc, 0x00, kClockBytes),
                         kReplyTimeoutMs, ReplyClearing::WholeReport)) {
     return 0;
@@ -90,7 +91,7 @@ int ControllerCommands::setRtc(const char16_t* serial, const std::uint8_t* clock
       ControllerReport::request(Command::SetRtc, 0x00, kClockBytes, Bytes(clock7, kClockBytes)),
       ControllerReport::request(Command::SetRtc, 0x0F, 1, kEndUpdate),
   };
-  ControllerSession session(host_, clock_, locks_, serial);
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   for (const auto& step : steps) {
     if (!session.exchange(step, kReplyTimeoutMs, ReplyClearing::WholeReport)) return 0;
   }
@@ -101,7 +102,7 @@ int ControllerCommands::readFram(const char16_t* serial, std::uint8_t address, s
                                  std::uint8_t* data) {
   if (unsigned{address} + count > kFramLimit) return 0;
   if (data == nullptr && count != 0) return 0;
-  ControllerSession session(host_, clock_, locks_, serial);
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.isOpen()) return 0;
   for (unsigned done = 0; done < count;) {
     const auto chunk = static_cast<std::uint8_t>(std::min<unsigned>(kMaxDataBytes, count - done));
@@ -120,7 +121,7 @@ int ControllerCommands::writeFram(const char16_t* serial, std::uint8_t address, 
                                   const std::uint8_t* data) {
   if (unsigned{address} + count > kFramLimit) return 0;
   if (data == nullptr && count != 0) return 0;
-  ControllerSession session(host_, clock_, locks_, serial);
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.isOpen()) return 0;
   for (unsigned done = 0; done < count;) {
     const auto chunk = static_cast<std::uint8_t>(std::min<unsigned>(kMaxDataBytes, count - done));
@@ -137,7 +138,7 @@ int ControllerCommands::writeFram(const char16_t* serial, std::uint8_t address, 
 
 int ControllerCommands::writeUsbSerial(const char16_t* serial, const std::uint8_t* data8) {
   if (data8 == nullptr) return 0;
-  ControllerSession session(host_, clock_, locks_, serial);
+  ControllerSession session(host_, clock_, locks_, serial, stop_);
   return session.exchange(ControllerReport::request(Command::WriteUsbSerial, 0, 0,
                                                     Bytes(data8, kUsbSerialBytes)),
                           kReplyTimeoutMs, ReplyClearing::WholeReport)

@@ -7,9 +7,11 @@
 
 #include <cstdint>
 
+#include "korvex/common/stop_signal.h"
 #include "korvex/controller/controller_link.h"
 #include "korvex/controller/controller_locks.h"
 #include "korvex/seam/clock.h"
+#include "korvex/seam/controller_protocol.h"
 #include "korvex/seam/usb_host.h"
 
 namespace korvex::controller {
@@ -23,8 +25,20 @@ class ControllerCommands {
   ControllerCommands(seam::UsbHost& host, seam::Clock& clock, ControllerLocks& locks)
       : host_(host), clock_(clock), locks_(locks) {}
 
+  // The same commands, whose reply waits end as soon as stop is raised (the
+  // watchdog's, so that a stop never waits out a silent controller). stop
+  // must outlive the copy.
+  ControllerCommands stoppedBy(const StopSignal& stop) const {
+    ControllerCommands copy = *this;
+    copy.stop_ = &stop;
+    return copy;
+  }
+
   int getStatus(const char16_t* serial, std::uint8_t* status);
-  int setStatus(const char16_t* serial, std::uint8_t status);
+  // replyTimeoutMs: how long the reply is waited for; the request goes out
+  // whatever it is.
+  int setStatus(const char16_t* serial, std::uint8_t status,
+                std::uint32_t replyTimeoutMs = protocol::kReplyTimeoutMs);
   // 0 only when the controller cannot be found and opened.
   int setReset(const char16_t* serial, std::uint8_t value);
   int getFault(const char16_t* serial, std::uint8_t* fault);
@@ -44,6 +58,7 @@ class ControllerCommands {
   seam::UsbHost& host_;
   seam::Clock& clock_;
   ControllerLocks& locks_;
+  const StopSignal* stop_ = nullptr;
 };
 
 }  // namespace korvex::controller

@@ -23,6 +23,11 @@ bool serialMatches(const seam::HidIdentity& identity, const char16_t* serial) {
   return equalTerminated(buffer.data(), serial, buffer.size());
 }
 
+// The pauses between reads of a reply that has not come yet: a prompt
+// controller is read again at once, a silent one costs a read every 20 ms.
+constexpr std::uint32_t kFirstPollPauseMs = 1;
+constexpr std::uint32_t kLongestPollPauseMs = 20;
+
 }  // namespace
 
 ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial) {
@@ -45,22 +50,31 @@ ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial) {
 }
 
 bool WaitFeatureReply(seam::Clock& clock, seam::HidDevice& device, std::span<std::uint8_t> reply,
-                      std::uint32_t timeoutMs) {
+                      std::uint32_t timeoutMs, const StopSignal* stop) {
+  static const StopSignal kNeverRaised;
+  const StopSignal& until = stop != nullptr ? *stop : kNeverRaised;
   // Unsigned differences stay right when the counter wraps during the wait.
   const std::uint32_t start = clock.tickCount();
+  std::uint32_t pause = kFirstPollPauseMs;
   for (;;) {
     if (!reply.empty()) {
       reply[protocol::kReportIdByte] = 0;
       if (device.getFeature(reply)) return true;
     }
-    const std::uint32_t now = clock.tickCount();
-    if (static_cast<std::uint32_t>(now - start) >= timeoutMs) return false;
+    const auto waited = static_cast<std::uint32_t>(clock.tickCount() - start);
+    if (waited >= timeoutMs) return false;
+    if (clock.wait(std::min(pause, timeoutMs - waited), until)) return false;
+    pause = std::min(pause * 2, kLongestPollPauseMs);
   }
 }
 
 ControllerSession::ControllerSession(seam::UsbHost& host, seam::Clock& clock,
-                                     ControllerLocks& locks, const char16_t* serial)
-    : clock_(clock), lock_(locks.forSerial(serial)), handle_(OpenController(host, serial)) {}
+                                     ControllerLocks& locks, const char16_t* serial,
+                                     const StopSignal* stop)
+    : clock_(clock),
+      stop_(stop),
+      lock_(locks.forSerial(serial)),
+      handle_(OpenController(host, serial)) {}
 
 bool ControllerSession::exchange(const ControllerReport& request, std::uint32_t timeoutMs,
                                  ReplyClearing clearing) {
@@ -78,7 +92,7 @@ bool ControllerSession::exchange(const ControllerReport& request, std::uint32_t 
   }
   reply_[protocol::kReportIdByte] = 0;
   if (!handle_.device->setFeature(request_)) return false;
-  return WaitFeatureReply(clock_, *handle_.device, reply_, timeoutMs);
+  return WaitFeatureReply(clock_, *handle_.device, reply_, timeoutMs, stop_);
 }
 
 }  // namespace korvex::controller

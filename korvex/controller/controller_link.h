@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "korvex/common/stop_signal.h"
 #include "korvex/controller/controller_locks.h"
 #include "korvex/controller/controller_report.h"
 #include "korvex/seam/clock.h"
@@ -30,9 +31,12 @@ struct ControllerHandle {
 ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial);
 
 // Reads the reply report into reply, repeating the read until it succeeds or
-// timeoutMs have passed on the clock's tick counter (wrap-safe).
+// timeoutMs have passed on the clock's tick counter (wrap-safe). Between
+// reads it waits on the clock, 1 ms at first and twice as long each time up
+// to 20 ms. A stop given ends the wait at once when it is raised; a stop
+// already raised leaves one read.
 bool WaitFeatureReply(seam::Clock& clock, seam::HidDevice& device, std::span<std::uint8_t> reply,
-                      std::uint32_t timeoutMs);
+                      std::uint32_t timeoutMs, const StopSignal* stop = nullptr);
 
 enum class ReplyClearing {
   ReportIdOnly,  // commands that use no reply data
@@ -43,8 +47,9 @@ enum class ReplyClearing {
 // lock and its open device from construction to destruction.
 class ControllerSession {
  public:
+  // stop, when given, ends the reply waits early (WaitFeatureReply).
   ControllerSession(seam::UsbHost& host, seam::Clock& clock, ControllerLocks& locks,
-                    const char16_t* serial);
+                    const char16_t* serial, const StopSignal* stop = nullptr);
   ControllerSession(const ControllerSession&) = delete;
   ControllerSession& operator=(const ControllerSession&) = delete;
 
@@ -63,6 +68,7 @@ class ControllerSession {
 
  private:
   seam::Clock& clock_;
+  const StopSignal* stop_;
   std::lock_guard<std::mutex> lock_;
   ControllerHandle handle_;
   std::vector<std::uint8_t> request_;

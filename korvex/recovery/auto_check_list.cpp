@@ -17,7 +17,7 @@ void clearRecord(HubDeviceInfo* info) {
 }  // namespace
 
 int AutoCheckList::setTimeInfo(std::uint8_t interval, std::uint8_t offTime) {
-  const std::lock_guard lock(ListLock);
+  const Change change(*this);
   block_.interval = interval;
   block_.offTime = offTime;
   return 1;
@@ -34,7 +34,7 @@ int AutoCheckList::getTimeInfo(std::uint8_t* interval, std::uint8_t* offTime) {
 int AutoCheckList::add(const HubDeviceInfo* info) {
   if (info == nullptr) return 0;
   {
-    const std::lock_guard lock(ListLock);
+    const Change change(*this);
     if (block_.count >= kListCapacity) return 0;
     block_.slots[block_.count] = recordFromDeviceInfo(*info);
     ids_[block_.count] = nextId_++;
@@ -45,7 +45,7 @@ int AutoCheckList::add(const HubDeviceInfo* info) {
 }
 
 int AutoCheckList::getFirst(HubDeviceInfo* info) {
-  const std::lock_guard lock(ListLock);
+  const Change change(*this);
   block_.cursor = 0;
   if (info == nullptr || block_.count == 0) return 0;
   fillDeviceInfo(block_.slots[0], *info);
@@ -55,7 +55,7 @@ int AutoCheckList::getFirst(HubDeviceInfo* info) {
 
 int AutoCheckList::getNext(HubDeviceInfo* info) {
   if (info == nullptr) return 0;
-  const std::lock_guard lock(ListLock);
+  const Change change(*this);
   if (block_.cursor >= block_.count) return 0;
   fillDeviceInfo(block_.slots[block_.cursor], *info);
   ++block_.cursor;
@@ -83,18 +83,19 @@ int AutoCheckList::getSerial(HubDeviceInfo* info, const char16_t* serial) {
   return 0;
 }
 
-int AutoCheckList::remove(const HubDeviceInfo* info) {
+int AutoCheckList::remove(const HubDeviceInfo* info, AutoCheckRecord* removed) {
   if (info == nullptr) return 0;
   // The caller's serial may lack its NUL: compare a terminated copy.
   const AutoCheckRecord wanted = recordFromDeviceInfo(*info);
   {
-    const std::lock_guard lock(ListLock);
+    const Change change(*this);
     std::size_t i = 0;
     while (i < block_.count && !equalTerminated(block_.slots[i].controllerSerial,
                                                 wanted.controllerSerial, kStringUnits)) {
       ++i;
     }
     if (i == block_.count) return 0;
+    if (removed != nullptr) *removed = block_.slots[i];
     --block_.count;
     // The slot that falls out of the list keeps its old bytes.
     std::copy(block_.slots + i + 1, block_.slots + block_.count + 1, block_.slots + i);
@@ -111,7 +112,7 @@ void AutoCheckList::load() {
   std::memset(&loaded, 0, sizeof loaded);
   LoadAutoCheckStore(folder_, loaded);
   sanitize(loaded);
-  const std::lock_guard lock(ListLock);
+  const Change change(*this);
   block_ = loaded;
   for (auto& id : ids_) id = nextId_++;
 }
@@ -126,13 +127,25 @@ bool AutoCheckList::save() {
   return SaveAutoCheckStore(folder_, copy);
 }
 
+bool AutoCheckList::saveAtExit() {
+  return SaveAutoCheckStore(folder_, published_[lastPublished_.load()]);
+}
+
+void AutoCheckList::publish() {
+  // Written whole into the copy not in use, then named: a writer ended
+  // half-way leaves the other copy as it was.
+  const std::size_t next = 1 - lastPublished_.load();
+  published_[next] = block_;
+  lastPublished_.store(next);
+}
+
 bool AutoCheckList::recoveryOn() {
   const std::lock_guard lock(ListLock);
   return block_.recoveryOn != 0;
 }
 
 void AutoCheckList::setRecoveryOn(bool on) {
-  const std::lock_guard lock(ListLock);
+  const Change change(*this);
   block_.recoveryOn = on ? 1 : 0;
 }
 
@@ -143,7 +156,7 @@ std::pair<std::uint8_t, std::uint8_t> AutoCheckList::settings() {
 
 std::optional<AutoCheckList::Watched> AutoCheckList::nextUnchecked(
     const std::vector<std::uint64_t>& done) {
-  const std::lock_guard lock(ListLock);
+  const Change change(*this);
   for (std::size_t i = 0; i < block_.count; ++i) {
     if (std::find(done.begin(), done.end(), ids_[i]) != done.end()) continue;
     block_.checkIndex = static_cast<std::uint8_t>(i);
@@ -152,15 +165,27 @@ std::optional<AutoCheckList::Watched> AutoCheckList::nextUnchecked(
   return std::nullopt;
 }
 
-void AutoCheckList::storeCounters(std::uint64_t id, RecordCounters counters) {
-  const std::lock_guard lock(ListLock);
+bool AutoCheckList::storeCounters(std::uint64_t id, RecordCounters counters) {
+  const Change change(*this);
   for (std::size_t i = 0; i < block_.count; ++i) {
     if (ids_[i] == id) {
       block_.slots[i].offCountdown = counters.offCountdown;
       block_.slots[i].failureCount = counters.failureCount;
-      return;
+      return true;
     }
   }
+  return false;
+}
+
+std::vector<AutoCheckRecord> AutoCheckList::takeHeldOff() {
+  std::vector<AutoCheckRecord> held;
+  const Change change(*this);
+  for (std::size_t i = 0; i < block_.count; ++i) {
+    if (block_.slots[i].offCountdown == 0) continue;
+    held.push_back(block_.slots[i]);
+    block_.slots[i].offCountdown = 0;
+  }
+  return held;
 }
 
 AutoCheckStore AutoCheckList::snapshot() {

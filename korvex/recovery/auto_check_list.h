@@ -8,11 +8,16 @@
 // Every record carries an identity (kept beside the block, not in it) that
 // moves with it when a deletion shifts the slots; the watchdog works on a
 // copy of a record and stores its counters back by that identity.
+//
+// Each change also publishes a whole copy of the block, so that the save
+// at process exit needs no lock: a thread the system ended mid-change may
+// still hold ListLock then, and the copy published before is whole.
 #pragma once
 
 #include <korvex.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
@@ -38,12 +43,15 @@ class AutoCheckList {
   int getNext(HubDeviceInfo* info);
   int getIndex(HubDeviceInfo* info, std::uint8_t index);
   int getSerial(HubDeviceInfo* info, const char16_t* serial);
-  int remove(const HubDeviceInfo* info);
+  // removed, when given, receives the record as it was in the list.
+  int remove(const HubDeviceInfo* info, AutoCheckRecord* removed = nullptr);
 
   // Load: the block from the store file, made safe, settings of 0 as 1.
   void load();
   // Writes the block to the store file. False when it could not be written.
   bool save();
+  // The save at process exit: the last published copy, taking no lock.
+  bool saveAtExit();
 
   bool recoveryOn();
   void setRecoveryOn(bool on);
@@ -58,19 +66,39 @@ class AutoCheckList {
   // check index is set to its slot. nullopt when every record is done.
   std::optional<Watched> nextUnchecked(const std::vector<std::uint64_t>& done);
   // Stores the counters into the record with this identity, wherever it now
-  // stands; nothing when it has been deleted meanwhile.
-  void storeCounters(std::uint64_t id, RecordCounters counters);
+  // stands. False, storing nothing, when it has been deleted meanwhile.
+  bool storeCounters(std::uint64_t id, RecordCounters counters);
+
+  // The records whose power the watchdog holds off (an off countdown
+  // running), their countdowns cleared: the caller switches them on.
+  std::vector<AutoCheckRecord> takeHeldOff();
 
   // A copy of the block, for tests and tools.
   AutoCheckStore snapshot();
 
  private:
+  // ListLock held for a change of the block, published when it ends.
+  class Change {
+   public:
+    explicit Change(AutoCheckList& list) : list_(list), lock_(list.ListLock) {}
+    ~Change() { list_.publish(); }
+    Change(const Change&) = delete;
+    Change& operator=(const Change&) = delete;
+
+   private:
+    AutoCheckList& list_;
+    std::lock_guard<std::mutex> lock_;
+  };
+  void publish();  // with ListLock held
+
   const std::filesystem::path folder_;
   std::mutex ListLock;
   std::mutex saveLock_;  // one save at a time; taken before ListLock
   AutoCheckStore block_{};
   std::array<std::uint64_t, kListCapacity> ids_{};
   std::uint64_t nextId_ = 1;
+  std::array<AutoCheckStore, 2> published_{};
+  std::atomic<std::size_t> lastPublished_{0};  // the copy that is whole
 };
 
 }  // namespace korvex::recovery

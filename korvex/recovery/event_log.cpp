@@ -44,11 +44,11 @@ std::string formatLogLine(const seam::LocalTime& time, const AutoCheckRecord& re
 }
 
 bool AppendLogLine(seam::Clock& clock, const std::filesystem::path& folder,
-                   const AutoCheckRecord& record, RecoveryEvent event) {
+                   const AutoCheckRecord& record, RecoveryEvent event, const StopSignal* stop) {
   const std::string line = formatLogLine(clock.localTime(), record, event);
   return files::appendShared(
       folder / kLogFileName,
-      std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
+      std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()), stop);
 }
 
 }  // namespace korvex::recovery

@@ -29,8 +29,10 @@ std::string formatLogLine(const seam::LocalTime& time, const AutoCheckRecord& re
 // Appends the event's line, stamped with the clock's local time, to the log
 // file in folder. The file is shared for reading; on Windows an append that
 // finds it busy (a reader holding it without sharing) is retried for a
-// while before the line is given up. False when it was.
+// while before the line is given up, at once when stop (if given) is
+// raised. False when it was.
 bool AppendLogLine(seam::Clock& clock, const std::filesystem::path& folder,
-                   const AutoCheckRecord& record, RecoveryEvent event);
+                   const AutoCheckRecord& record, RecoveryEvent event,
+                   const StopSignal* stop = nullptr);
 
 }  // namespace korvex::recovery

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <vector>
 
+#include "korvex/common/no_throw.h"
+
 namespace korvex::recovery {
 
 namespace {
@@ -19,8 +21,6 @@ Watchdog::~Watchdog() {
 }
 
 void Watchdog::abandon() {
-  const std::lock_guard control(controlLock_);
-  stop_.raise();
   thread_.forget();
 }
 
@@ -28,15 +28,13 @@ int Watchdog::start() {
   const std::lock_guard control(controlLock_);
   if (running()) return 0;
   stop_.reset();
-  if (!thread_.start([this] { threadMain(); })) {
-    // Claiming a running watchdog that does not exist would leave every
-    // listed hub unwatched while the program shows recovery as on.
-    list_.setRecoveryOn(false);
-    return 0;
-  }
-  list_.setRecoveryOn(true);
+  const bool started = thread_.start([this] { threadMain(); });
+  // Without a thread, recovery stays off, in the store too: claiming a
+  // watchdog that does not exist would leave every listed hub unwatched
+  // while the program shows recovery as on.
+  list_.setRecoveryOn(started);
   list_.save();
-  return 1;
+  return started ? 1 : 0;
 }
 
 int Watchdog::stop() {
@@ -50,22 +48,32 @@ int Watchdog::stop() {
 
 void Watchdog::stopForUnload() {
   const std::lock_guard control(controlLock_);
-  if (!running()) return;
-  if (thread_.cancel()) {
-    // Created but held back by the loader lock that this unload holds: it
-    // has run no library code and must never start in an unmapped library.
-    thread_.release();
-    return;
-  }
-  endThread();
+  if (running()) endThread();
 }
 
-bool Watchdog::endThread() {
+int Watchdog::deleteListed(const HubDeviceInfo* info) {
+  AutoCheckRecord removed{};
+  if (!list_.remove(info, &removed)) return 0;
+  // Off the list, nothing would ever switch it on again.
+  if (removed.offCountdown != 0) commands_.setStatus(removed.controllerSerial, 1);
+  return 1;
+}
+
+void Watchdog::switchOnHeldOff() {
+  const std::uint32_t start = clock_.tickCount();
+  for (const AutoCheckRecord& held : list_.takeHeldOff()) {
+    const auto spent = static_cast<std::uint32_t>(clock_.tickCount() - start);
+    commands_.setStatus(held.controllerSerial, 1,
+                        spent < kSwitchOnBudgetMs ? kSwitchOnBudgetMs - spent : 0);
+  }
+}
+
+void Watchdog::endThread() {
   stop_.raise();
-  const bool ended = thread_.waitFinished(std::chrono::milliseconds(kStopWaitMs));
-  if (!ended) thread_.terminate();
+  // A thread still inside a device call after the wait finishes that call
+  // and the rest of its way out by itself.
+  thread_.waitFinished(std::chrono::milliseconds(kStopWaitMs));
   thread_.release();
-  return ended;
 }
 
 void Watchdog::threadMain() {
@@ -75,31 +83,38 @@ void Watchdog::threadMain() {
   std::uint32_t seconds = 0;
   while (!clock_.wait(kStepMs, stop_)) {
     if (++seconds < interval) continue;
-    checkCycle(offTime, true);
+    // A cycle that throws is abandoned; the next one comes as usual.
+    runNoThrow([&] { checkCycle(offTime, ownCommands_, &stop_); });
     seconds = 0;
   }
+  runNoThrow([this] { switchOnHeldOff(); });
 }
 
 void Watchdog::runCheckCycle(std::uint8_t offTime) {
-  checkCycle(offTime, false);
+  checkCycle(offTime, commands_, nullptr);
 }
 
-void Watchdog::checkCycle(std::uint8_t offTime, bool stoppable) {
+void Watchdog::checkCycle(std::uint8_t offTime, controller::ControllerCommands& commands,
+                          const StopSignal* stop) {
+  const auto stopped = [stop] { return stop != nullptr && stop->raised(); };
   const std::lock_guard cycle(WatchdogLock);
   HubDeviceInfo scanned{};
-  devices_.WatchdogScanDeviceInfo(&scanned);
-  if (stoppable && stop_.raised()) return;
+  devices_.WatchdogScanDeviceInfo(&scanned, [&](const char16_t* serial, std::uint8_t* status) {
+    return stopped() ? 0 : commands.getStatus(serial, status);
+  });
+  if (stopped()) return;
   std::vector<std::uint64_t> done;
   while (const auto watched = list_.nextUnchecked(done)) {
-    processRecord(*watched, offTime);
+    processRecord(*watched, offTime, commands, stop);
     done.push_back(watched->id);
     // A stop ends the cycle between two records; the rest wait for the next
     // start.
-    if (stoppable && stop_.raised()) break;
+    if (stopped()) break;
   }
 }
 
-void Watchdog::processRecord(const AutoCheckList::Watched& watched, std::uint8_t offTime) {
+void Watchdog::processRecord(const AutoCheckList::Watched& watched, std::uint8_t offTime,
+                             controller::ControllerCommands& commands, const StopSignal* stop) {
   const AutoCheckRecord& record = watched.record;
   HubDeviceInfo seen{};
   Sighting sighting;
@@ -112,13 +127,17 @@ void Watchdog::processRecord(const AutoCheckList::Watched& watched, std::uint8_t
   for (std::size_t i = 0; i < check.actionCount; ++i) {
     const Action& action = check.actions[i];
     if (action.step == Step::PowerOff) {
-      AppendLogLine(clock_, folder_, record, action.event);
-      commands_.setStatus(record.controllerSerial, 0);
+      AppendLogLine(clock_, folder_, record, action.event, stop);
+      commands.setStatus(record.controllerSerial, 0);
     } else {
-      commands_.setStatus(record.controllerSerial, 1);
+      commands.setStatus(record.controllerSerial, 1);
     }
   }
-  list_.storeCounters(watched.id, check.after);
+  // Deleted while it was in hand: its countdown has no record to run in,
+  // so a hub this cycle left off is switched on now.
+  if (!list_.storeCounters(watched.id, check.after) && check.after.offCountdown != 0) {
+    commands.setStatus(record.controllerSerial, 1);
+  }
 }
 
 }  // namespace korvex::recovery

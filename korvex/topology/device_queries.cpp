@@ -16,7 +16,8 @@ bool clear(HubDeviceInfo* record) {
 
 }  // namespace
 
-int DeviceQueries::scanInto(DeviceInfoTable& table, HubDeviceInfo* record) {
+int DeviceQueries::scanInto(DeviceInfoTable& table, HubDeviceInfo* record,
+                            const StatusReader& readStatus) {
   if (!clear(record)) return 0;
   // Cleared under the lock, so that a scan from a second thread can never
   // clear a table that another scan is filling.
@@ -27,7 +28,7 @@ int DeviceQueries::scanInto(DeviceInfoTable& table, HubDeviceInfo* record) {
   if (!found) return 0;
   for (std::size_t i = 0; i < table.count; ++i) {
     // A failed read leaves the status byte 0.
-    readStatus_(table.controllers[i].serial.data(), &table.status[i]);
+    readStatus(table.controllers[i].serial.data(), &table.status[i]);
   }
   if (table.count > 0) table.fill(0, *record);
   table.cursor = 1;
@@ -44,7 +45,7 @@ int DeviceQueries::lookupSerial(const DeviceInfoTable& table, HubDeviceInfo* rec
 }
 
 int DeviceQueries::getDeviceInfo(HubDeviceInfo* record) {
-  return scanInto(QueryTable, record);
+  return scanInto(QueryTable, record, readStatus_);
 }
 
 int DeviceQueries::getNextDeviceInfo(HubDeviceInfo* record) {
@@ -66,8 +67,8 @@ int DeviceQueries::getDeviceInfoSerial(HubDeviceInfo* record, const char16_t* se
   return lookupSerial(QueryTable, record, serial);
 }
 
-int DeviceQueries::WatchdogScanDeviceInfo(HubDeviceInfo* record) {
-  return scanInto(WatchdogTable, record);
+int DeviceQueries::WatchdogScanDeviceInfo(HubDeviceInfo* record, const StatusReader& readStatus) {
+  return scanInto(WatchdogTable, record, readStatus);
 }
 
 int DeviceQueries::WatchdogGetDeviceInfoSerial(HubDeviceInfo* record, const char16_t* serial) {

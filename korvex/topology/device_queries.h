@@ -32,12 +32,14 @@ class DeviceQueries {
   int getDeviceInfoIndex(HubDeviceInfo* record, std::uint8_t index);
   int getDeviceInfoSerial(HubDeviceInfo* record, const char16_t* serial);
 
-  // The watchdog's own scan and lookup, over WatchdogTable.
-  int WatchdogScanDeviceInfo(HubDeviceInfo* record);
+  // The watchdog's own scan and lookup, over WatchdogTable. The scan reads
+  // each hub's status with readStatus (the watchdog's own, which a stop cuts
+  // short).
+  int WatchdogScanDeviceInfo(HubDeviceInfo* record, const StatusReader& readStatus);
   int WatchdogGetDeviceInfoSerial(HubDeviceInfo* record, const char16_t* serial);
 
  private:
-  int scanInto(DeviceInfoTable& table, HubDeviceInfo* record);
+  int scanInto(DeviceInfoTable& table, HubDeviceInfo* record, const StatusReader& readStatus);
   static int lookupSerial(const DeviceInfoTable& table, HubDeviceInfo* record,
                           const char16_t* serial);
 

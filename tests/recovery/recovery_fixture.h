@@ -53,7 +53,7 @@ struct LibraryOver {
   // A virtual clock starting at startTick, or the real clock.
   explicit LibraryOver(const fs::path& folder, int hubs = 1,
                        std::optional<std::uint32_t> startTick = 1000)
-      : world(testing::loadWorld("core_watched_hub.json", startTick)),
+      : world(testing::loadWorld("core_watched_hub.json", startTick, sim::VirtualWaits::Manual)),
         library(*world, *world, folder) {
     world->changeWorld([hubs](sim::World& w) { testing::repeatFirstHub(w, hubs); });
     library.load();

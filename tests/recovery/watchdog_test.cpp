@@ -7,6 +7,8 @@
 #include <chrono>
 #include <thread>
 
+#include "korvex/common/worker_thread.h"
+
 #include "recovery_fixture.h"
 
 namespace korvex::recovery {
@@ -67,8 +69,14 @@ TEST_F(Recovery, ThirtyTwoHubsAreCheckedInSlotOrder) {
   for (int i = 1; i <= 32; ++i) EXPECT_EQ(lib_->power(i), Commands{"off"}) << i;
 }
 
+constexpr std::size_t kRecoveryOnByte = offsetof(AutoCheckStore, recoveryOn);
+constexpr std::size_t kFirstCountdownByte =
+    offsetof(AutoCheckStore, slots) + offsetof(AutoCheckRecord, offCountdown);
+
 // Start and stop act once; recovery that was on when the library was
-// unloaded starts again with the next load, and a running countdown goes on.
+// unloaded starts again with the next load. An unload and a stop switch on
+// the hubs held off, also one whose countdown the store brought from a
+// process that ended with the hub off.
 TEST(WatchdogControl, StartStopAndReload) {
   TempFolder folder;
   const fs::path store = folder.path() / "korvex.dat";
@@ -84,18 +92,64 @@ TEST(WatchdogControl, StartStopAndReload) {
     ASSERT_EQ(watchdog.start(), 1);
     EXPECT_EQ(watchdog.start(), 0);
     EXPECT_EQ(watchdog.status(), 1);
-    EXPECT_EQ(readBytes(store).at(2), 1);
+    EXPECT_EQ(readBytes(store).at(kRecoveryOnByte), 1);
+    lib.library.unload(false);
+    EXPECT_EQ(lib.power(1), (Commands{"off", "on"}));
   }
+  std::vector<std::uint8_t> bytes = readBytes(store);
+  EXPECT_EQ(bytes.at(kRecoveryOnByte), 1);
+  EXPECT_EQ(bytes.at(kFirstCountdownByte), 0);
+  bytes.at(kFirstCountdownByte) = 2;
+  writeBytes(store, bytes);
   LibraryOver lib(folder.path());
   auto& watchdog = lib.library.watchdog();
   EXPECT_TRUE(watchdog.running());
   ASSERT_EQ(watchdog.stop(), 1);
   EXPECT_EQ(watchdog.status(), 0);
-  EXPECT_EQ(readBytes(store).at(2), 0);
+  EXPECT_EQ(lib.power(1), Commands{"on"});
+  bytes = readBytes(store);
+  EXPECT_EQ(bytes.at(kRecoveryOnByte), 0);
+  EXPECT_EQ(bytes.at(kFirstCountdownByte), 0);
   EXPECT_EQ(watchdog.stop(), 0);
-  EXPECT_EQ(lib.library.autoCheckList().snapshot().slots[0].offCountdown, 3);
-  for (int i = 0; i < 3; ++i) watchdog.runCheckCycle(3);
-  EXPECT_EQ(lib.power(1), Commands{"on"});  // switched on by the restarted count
+}
+
+// A hub taken off the list while its power is held off is switched on at
+// once; one whose power is on gets no command.
+TEST(WatchdogControl, DeletingAHeldOffHubSwitchesItOn) {
+  TempFolder folder;
+  LibraryOver lib(folder.path(), 2);
+  lib.listAll();
+  lib.unplug(1);
+  lib.library.watchdog().runCheckCycle(3);  // H1 off, H2 untouched
+  for (const auto* serial : {u"H1", u"H2"}) {
+    const HubDeviceInfo info = deviceInfo(serial);
+    EXPECT_EQ(lib.library.watchdog().deleteListed(&info), 1);
+  }
+  EXPECT_EQ(lib.power(1), (Commands{"off", "on"}));
+  EXPECT_EQ(lib.power(2), Commands{});
+}
+
+// A start that cannot create its thread, at load or by the export, leaves
+// recovery off, in the store too.
+TEST(WatchdogControl, AStartWithoutAThreadLeavesRecoveryOff) {
+  struct FailingStarts {
+    FailingStarts() { WorkerThread::failStartsForTesting(true); }
+    ~FailingStarts() { WorkerThread::failStartsForTesting(false); }
+  } failing;
+  TempFolder folder;
+  const fs::path store = folder.path() / "korvex.dat";
+  std::vector<std::uint8_t> stored(sizeof(AutoCheckStore), 0);
+  stored.at(kRecoveryOnByte) = 1;
+  writeBytes(store, stored);
+  LibraryOver lib(folder.path());
+  auto& watchdog = lib.library.watchdog();
+  EXPECT_FALSE(watchdog.running());
+  EXPECT_EQ(watchdog.status(), 0);
+  EXPECT_EQ(readBytes(store).at(kRecoveryOnByte), 0);
+  writeBytes(store, stored);
+  EXPECT_EQ(watchdog.start(), 0);
+  EXPECT_EQ(watchdog.status(), 0);
+  EXPECT_EQ(readBytes(store).at(kRecoveryOnByte), 0);
 }
 
 // A stop does not wait for the rest of a long cycle: it returns once the
@@ -118,9 +172,36 @@ TEST(WatchdogControl, StopReturnsBetweenRecords) {
   const auto stopping = std::chrono::steady_clock::now();
   EXPECT_EQ(lib.library.watchdog().stop(), 1);
   EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::milliseconds(1500));
-  EXPECT_EQ(lib.power(1), Commands{"off"});
+  EXPECT_EQ(lib.power(1), (Commands{"off", "on"}));  // switched on again by the stop
   EXPECT_TRUE(lib.power(2).empty());
   EXPECT_TRUE(lib.power(3).empty());
+}
+
+// A cycle held up by silent controllers (5 s each to time out) does not hold
+// up a stop, and the stop switches on every hub held off, silent or not.
+TEST(WatchdogControl, AStopCutsShortTheWaitsForSilentControllers) {
+  TempFolder folder;
+  LibraryOver lib(folder.path(), 4, std::nullopt);  // real time
+  lib.listAll();
+  for (int i = 1; i <= 4; ++i) lib.unplug(i);
+  lib.library.watchdog().runCheckCycle(2);  // all off, countdowns running
+  lib.world->changeWorld([](sim::World& w) {
+    for (const auto* hub : {u"H2", u"H3", u"H4"}) testing::firmwareOf(w, hub).faults.silent = true;
+  });
+  const std::size_t asked = lib.world->requestsTo(u"H2").size();
+  ASSERT_EQ(lib.library.watchdog().start(), 1);
+  // The first cycle's scan asks H2 for its status, and waits.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (lib.world->requestsTo(u"H2").size() == asked && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const auto stopping = std::chrono::steady_clock::now();
+  EXPECT_EQ(lib.library.watchdog().stop(), 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::milliseconds(1500));
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(lib.power(i), (Commands{"off", "on"})) << i;
+  const AutoCheckStore saved = lib.library.autoCheckList().snapshot();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(saved.slots[i].offCountdown, 0) << i;
 }
 
 }  // namespace

@@ -23,11 +23,14 @@ inline std::string readText(const std::filesystem::path& file) {
 }
 
 // tests/worlds/<name> on a virtual clock starting at startTick, whose
-// tick counter moves 1 ms per reading; on the real clock without one.
-inline std::unique_ptr<sim::Simulator> loadWorld(const std::string& name,
-                                                 std::optional<std::uint32_t> startTick = 1000) {
+// tick counter moves 1 ms per reading; on the real clock without one. By
+// default a wait moves the virtual clock on (one thread, nothing else moves
+// it); tests that drive threads through time ask for Manual waits.
+inline std::unique_ptr<sim::Simulator> loadWorld(
+    const std::string& name, std::optional<std::uint32_t> startTick = 1000,
+    sim::VirtualWaits waits = sim::VirtualWaits::Advance) {
   auto world = sim::Simulator::fromJson(readText(std::filesystem::path(KORVEX_TEST_WORLDS) / name));
-  if (startTick) world->useVirtualClock(*startTick);
+  if (startTick) world->useVirtualClock(*startTick, 1, waits);
   return world;
 }
 

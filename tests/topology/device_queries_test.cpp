@@ -62,7 +62,10 @@ TEST_F(Queries, WatchdogScansNeverDisturbTheProgramsTable) {
   ASSERT_EQ(t.queries.getDeviceInfo(&info), 1);
   ASSERT_EQ(t.commands.setStatus(u"C", 0), 1);
   HubDeviceInfo watchdog{};
-  ASSERT_EQ(t.queries.WatchdogScanDeviceInfo(&watchdog), 1);
+  ASSERT_EQ(t.queries.WatchdogScanDeviceInfo(
+                &watchdog,
+                [&](auto serial, auto status) { return t.commands.getStatus(serial, status); }),
+            1);
   ASSERT_EQ(t.queries.WatchdogGetDeviceInfoSerial(&watchdog, u"C"), 1);
   EXPECT_EQ(watchdog.status, 0);
   EXPECT_EQ(watchdog.ConnectionStatus, 0u);

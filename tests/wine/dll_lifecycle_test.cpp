@@ -19,7 +19,7 @@ namespace korvex::wine {
 
 using namespace std::chrono_literals;
 
-// Far below the 10 s after which an unload ends the watchdog by force.
+// A stop returns within 1.5 s; an unload never waits for the watchdog.
 constexpr auto kPromptly = 2000ms;
 const std::string kSerial = "KVX-LIFE-0001";
 
@@ -65,6 +65,7 @@ struct RunCase {
   bool startedByLoad;
   int runForMs;  // with an interval of 1 the first check cycle comes after 1000 ms
   bool underLoaderLock = false;
+  bool listBusyAtExit = false;  // another thread changing the list as the process ends
 };
 
 class UnloadWhileRunningTest : public DllLifecycleTest,
@@ -116,11 +117,21 @@ INSTANTIATE_TEST_SUITE_P(Timings, UnloadWhileRunningTest,
 constexpr std::string_view kExitRole = "--exit-with-watchdog";
 constexpr int kChildExitCode = 37;
 
-int exitWithTheWatchdogRunning(bool startedByLoad, int runForMs) {
+int exitWithTheWatchdogRunning(bool startedByLoad, int runForMs, bool listBusy) {
   KorvexDll dll;
   if (!startedByLoad && dll.call("Hub_StartAutoRecovery") != 1) return 11;
   if (dll.call("Hub_GetAutoRecoveryStatus") != 1) return 12;
   if (dll.call("Hub_SetAutoCheckTimeInfo", 4u, 6u) != 1) return 13;
+  if (listBusy) {
+    using SetTimeInfo = int(__stdcall*)(unsigned, unsigned);
+    const auto set = reinterpret_cast<SetTimeInfo>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"korvex.dll"), "Hub_SetAutoCheckTimeInfo")));
+    if (set == nullptr) return 14;
+    // Ended by the system wherever it is, maybe holding the list's lock.
+    std::thread([set] {
+      for (;;) set(4u, 6u);
+    }).detach();
+  }
   std::this_thread::sleep_for(std::chrono::milliseconds(runForMs));
   dll.keepLoaded();
   return kChildExitCode;
@@ -128,14 +139,15 @@ int exitWithTheWatchdogRunning(bool startedByLoad, int runForMs) {
 
 class ProcessExitTest : public DllLifecycleTest, public testing::WithParamInterface<RunCase> {};
 
-// At the process's end the system ends the watchdog thread before the
-// unload runs, which must not wait for it and must save recovery as on.
+// At the process's end the system ends the watchdog thread, and any other,
+// before the unload runs, which must wait for none of them (nor for a lock
+// one of them held) and must save recovery as on.
 TEST_P(ProcessExitTest, EndsPromptlyAndKeepsRecoveryOn) {
   const RunCase c = GetParam();
   ASSERT_TRUE(writeBesideProgram(kStoreFile, storeImage(1, 1, c.startedByLoad, kSerial)));
   const std::wstring arguments = std::wstring(L"--korvex-sandboxed --exit-with-watchdog ") +
                                  (c.startedByLoad ? L"load " : L"export ") +
-                                 std::to_wstring(c.runForMs);
+                                 std::to_wstring(c.runForMs) + (c.listBusyAtExit ? L" busy" : L"");
   const ChildExit child = runChild(ownPath(), arguments, 30s);
   ASSERT_TRUE(child.ended) << "the process did not end";
   EXPECT_EQ(child.exitCode, static_cast<DWORD>(kChildExitCode)) << describeExitCode(child.exitCode);
@@ -145,7 +157,8 @@ TEST_P(ProcessExitTest, EndsPromptlyAndKeepsRecoveryOn) {
 
 INSTANTIATE_TEST_SUITE_P(WatchdogRunning, ProcessExitTest,
                          testing::Values(RunCase{false, 0}, RunCase{false, 1500},
-                                         RunCase{true, 1200}));
+                                         RunCase{true, 1200}, RunCase{false, 300, false, true},
+                                         RunCase{true, 1100, false, true}));
 
 bool append(const std::string& line) {
   return files::appendShared(
@@ -189,7 +202,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 2 < argc; ++i) {
     if (argv[i] == kExitRole) {
       return exitWithTheWatchdogRunning(argv[i + 1] == std::string_view("load"),
-                                        std::stoi(argv[i + 2]));
+                                        std::stoi(argv[i + 2]),
+                                        i + 3 < argc && argv[i + 3] == std::string_view("busy"));
     }
   }
   testing::InitGoogleTest(&argc, argv);
