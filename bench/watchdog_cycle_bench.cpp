@@ -45,7 +45,7 @@ void runCycles(benchmark::State& state, bool failing) {
   state.counters["featureSets"] = perIteration(state, c.featureSets);
   state.counters["featureGets"] = perIteration(state, c.featureGets);
   state.counters["opens"] = perIteration(state, c.hidOpens + c.hubOpens);
-  library.unload(false);
+  library.unload(korvex::Library::Unload::Orderly);
 }
 
 void BM_CheckCycle32Healthy(benchmark::State& state) {

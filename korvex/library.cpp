@@ -20,8 +20,8 @@ void Library::load() {
   if (list_.recoveryOn()) watchdog_.start();
 }
 
-void Library::unload(bool processExiting) {
-  if (processExiting) {
+void Library::unload(Unload kind) {
+  if (kind == Unload::ProcessExit) {
     watchdog_.abandon();
     list_.saveAtExit();
     return;
@@ -29,7 +29,7 @@ void Library::unload(bool processExiting) {
   runNoThrow([this] { watchdog_.stopForUnload(); });
   // The thread switched on the hubs it held off; this is for those a
   // stored countdown holds off with no thread running.
-  runNoThrow([this] { watchdog_.switchOnHeldOff(); });
+  if (kind == Unload::Orderly) runNoThrow([this] { watchdog_.switchOnHeldOff(); });
   runNoThrow([this] { list_.save(); });
 }
 

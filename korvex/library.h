@@ -36,14 +36,25 @@ class Library {
   // Load: the store read, settings of 0 taken as 1, the watchdog restarted
   // when auto recovery was on.
   void load();
-  // Unload: the watchdog ended (recovery on stays recorded), every hub it
-  // held off switched on, and the store saved. Each step is taken whatever
-  // the one before it threw. processExiting: the process is ending and its
-  // other threads are gone already, perhaps ended while holding a lock: no
-  // lock is taken and nothing is waited for, the hubs stay as they are (their
-  // countdowns are saved and go on with the next load) and the store is
-  // saved from the list's last published copy.
-  void unload(bool processExiting);
+  // How the library is being unloaded.
+  enum class Unload {
+    // Nothing holds a lock the unload needs: the hubs the watchdog held off
+    // are switched on before the store is saved.
+    Orderly,
+    // Inside the system's loader lock (a Windows FreeLibrary): no device is
+    // spoken to, since finding one may load other modules; a countdown still
+    // running is saved and goes on with the next load. (No watchdog runs
+    // then: a running one keeps the library loaded.)
+    UnderLoaderLock,
+    // The process is ending and its other threads are gone, perhaps ended
+    // while holding a lock: no lock is taken and nothing is waited for, the
+    // hubs stay as they are and the store is saved from the list's last
+    // published copy.
+    ProcessExit,
+  };
+  // Unload: the watchdog ended (recovery on stays recorded) and the store
+  // saved. Each step is taken whatever the one before it threw.
+  void unload(Unload kind);
 
  private:
   std::mutex LibraryLock;

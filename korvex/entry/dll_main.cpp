@@ -20,7 +20,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     case DLL_PROCESS_DETACH:
       // A non-null reserved argument means the process is ending: its other
       // threads are gone already and must not be waited for.
-      korvex::runNoThrow([reserved] { korvex::theLibrary().unload(reserved != nullptr); });
+      korvex::runNoThrow([reserved] {
+        korvex::theLibrary().unload(reserved != nullptr ? korvex::Library::Unload::ProcessExit
+                                                        : korvex::Library::Unload::UnderLoaderLock);
+      });
       break;
     default:
       break;

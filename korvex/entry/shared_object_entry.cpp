@@ -12,7 +12,7 @@ __attribute__((constructor)) void korvexLoaded() {
 // At exit or dlclose the other threads still run, so the watchdog is
 // stopped properly.
 __attribute__((destructor)) void korvexUnloaded() {
-  korvex::runNoThrow([] { korvex::theLibrary().unload(false); });
+  korvex::runNoThrow([] { korvex::theLibrary().unload(korvex::Library::Unload::Orderly); });
 }
 
 }  // namespace

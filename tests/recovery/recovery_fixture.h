@@ -58,7 +58,7 @@ struct LibraryOver {
     world->changeWorld([hubs](sim::World& w) { testing::repeatFirstHub(w, hubs); });
     library.load();
   }
-  ~LibraryOver() { library.unload(false); }
+  ~LibraryOver() { library.unload(Library::Unload::Orderly); }
 
   // Puts every hub a scan finds on the list, as the program's dialog does.
   void listAll() {

@@ -93,7 +93,7 @@ TEST(WatchdogControl, StartStopAndReload) {
     EXPECT_EQ(watchdog.start(), 0);
     EXPECT_EQ(watchdog.status(), 1);
     EXPECT_EQ(readBytes(store).at(kRecoveryOnByte), 1);
-    lib.library.unload(false);
+    lib.library.unload(Library::Unload::Orderly);
     EXPECT_EQ(lib.power(1), (Commands{"off", "on"}));
   }
   std::vector<std::uint8_t> bytes = readBytes(store);
