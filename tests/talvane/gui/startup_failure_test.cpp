@@ -1,7 +1,6 @@
-// Start-up when the tray window cannot be created: without it nothing could
-// end the message loop, so start-up fails instead of running one.
+// Start-up when the tray window cannot be created: nothing could end a
+// message loop without it, so start-up fails instead of running one.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <memory>
@@ -12,21 +11,18 @@
 namespace talvane::gui_test {
 namespace {
 
-// A tray window whose creation fails in WM_CREATE, as a failing default
-// creation would.
-class UncreatableTrayWnd : public CMyApplicationTrayWnd {
- public:
+// A tray window whose creation fails in WM_CREATE.
+struct UncreatableTrayWnd : CMyApplicationTrayWnd {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    if (message == WM_CREATE) {
-      result = -1;
-      return true;
+    if (message != WM_CREATE) {
+      return CMyApplicationTrayWnd::OnMessage(message, wParam, lParam, result);
     }
-    return CMyApplicationTrayWnd::OnMessage(message, wParam, lParam, result);
+    result = -1;
+    return true;
   }
 };
 
-class AppWithoutTray : public CTalvaneApp {
- protected:
+struct AppWithoutTray : CTalvaneApp {
   std::unique_ptr<CMyApplicationTrayWnd> MakeTrayWindow() override {
     return std::make_unique<UncreatableTrayWnd>();
   }
@@ -34,17 +30,10 @@ class AppWithoutTray : public CTalvaneApp {
 
 TEST(StartupFailureTest, EndsWithAFailureAtOnceAndReleasesTheMutex) {
   int exitCode = -1;
-  // On a thread of its own, as the UI thread of the other tests; were a
-  // message loop to run, the join would never return (ctest's time-out).
-  std::thread ui([&] {
-    AppWithoutTray app;
-    exitCode = app.RunApplication();
-  });
-  ui.join();
+  // Were a message loop to run, the join would not return (ctest's time-out).
+  std::thread([&] { exitCode = AppWithoutTray().RunApplication(); }).join();
   EXPECT_EQ(exitCode, CTalvaneApp::kStartupFailed);
-
-  // The single-instance mutex went with the failed start.
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"TALVANE");
+  const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"TALVANE");
   EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   CloseHandle(mutex);
 }

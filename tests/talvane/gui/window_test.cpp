@@ -1,0 +1,145 @@
+#include "window_test.h"
+
+#include <korvex.h>
+
+#include <cstdio>
+
+#include "talvane/resources/resource.h"
+#include "talvane/shell/talvane_app.h"
+
+namespace talvane::gui_test {
+
+namespace {
+
+// WM_NULL with this wParam marks how far the posted messages have been taken.
+constexpr WPARAM kDrainMarker = 0x74616C76;
+HANDLE g_markerTaken = nullptr;
+
+LRESULT CALLBACK watchTaken(int code, WPARAM removal, LPARAM message) {
+  const auto* msg = reinterpret_cast<const MSG*>(message);
+  if (code == HC_ACTION && removal == PM_REMOVE && msg->message == WM_NULL &&
+      msg->wParam == kDrainMarker) {
+    SetEvent(g_markerTaken);
+  }
+  return CallNextHookEx(nullptr, code, removal, message);
+}
+
+DWORD WINAPI runProgram(void* exitCode) {
+  *static_cast<int*>(exitCode) = CTalvaneApp().RunApplication();
+  return 0;
+}
+
+}  // namespace
+
+void WindowTest::start(std::string_view scenario, const std::function<void()>& prepare) {
+  loadWorld(scenario);
+  Hub_StopAutoRecovery();
+  HubDeviceInfo listed{};
+  while (Hub_GetAutoCheckDeviceInfoIndex(&listed, 0) != 0) Hub_DeleteAutoCheckDeviceInfo(&listed);
+  if (prepare) prepare();
+  thread_ = CreateThread(nullptr, 0, &runProgram, &exitCode_, 0, &threadId_);
+  tray_ = waitForWindow(windows(), nullptr, L"TrayWnd");
+  ASSERT_NE(tray_, nullptr) << "no \"TrayWnd\" window";
+}
+
+std::optional<int> WindowTest::stop() {
+  PostMessageW(tray_, WM_COMMAND, ID_APP_EXIT, 0);
+  if (thread_ && WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) return std::nullopt;
+  for (std::thread& sender : senders_) sender.join();  // the windows are gone
+  senders_.clear();
+  return exitCode_;
+}
+
+void WindowTest::TearDown() {
+  if (threadId_ == 0) return;
+  const std::optional<int> exitCode = stop();
+  if (!exitCode) {  // rather than a hung test
+    std::fprintf(stderr, "the program did not end after EXIT\n");
+    TerminateProcess(GetCurrentProcess(), 5);
+  }
+  CloseHandle(thread_);
+  EXPECT_EQ(exitCode, 0);
+}
+
+bool WindowTest::drain(HWND window) const {
+  g_markerTaken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, &watchTaken, nullptr, threadId_);
+  const bool taken = hook && PostMessageW(window ? window : tray_, WM_NULL, kDrainMarker, 0) &&
+                     WaitForSingleObject(g_markerTaken, 10000) == WAIT_OBJECT_0;
+  if (hook) UnhookWindowsHookEx(hook);
+  CloseHandle(g_markerTaken);
+  return taken;
+}
+
+bool WindowTest::press(HWND dialog, int button) const {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  return drain();  // through the tray window: a dialog that closes takes its queue along
+}
+
+bool WindowTest::typeKey(HWND control, UINT virtualKey) const {
+  const UINT scanCode = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+  PostMessageW(control, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(1 | (scanCode << 16)));
+  // TranslateMessage posts the characters after the key: a second round.
+  return drain(control) && drain(control);
+}
+
+std::shared_future<void> WindowTest::notify(HWND dialog, int control, UINT code, int row) {
+  NMITEMACTIVATE& note = notes_.emplace_back();
+  note.hdr = {GetDlgItem(dialog, control), static_cast<UINT_PTR>(control), code};
+  note.iItem = row;
+  auto handled = std::make_shared<std::promise<void>>();
+  senders_.emplace_back([=, &note] {
+    SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(control), reinterpret_cast<LPARAM>(&note));
+    handled->set_value();
+  });
+  return handled->get_future().share();
+}
+
+std::vector<MenuItem> WindowTest::menuAfter(const std::function<void()>& open) {
+  open();
+  const HWND menu = waitForWindow(windows(), kMenuClass);
+  return menu ? readAndCloseMenu(menu) : std::vector<MenuItem>{};
+}
+
+HWND WindowTest::waitForMessageBox(const std::wstring& text, std::chrono::milliseconds limit) {
+  return waitUntil(
+      [&]() -> HWND {
+        for (HWND box : windowsOf(windows(), kDialogClass)) {
+          if (messageOf(box) == text) return box;
+        }
+        return nullptr;
+      },
+      limit);
+}
+
+HWND WindowTest::openMain() {
+  PostMessageW(tray_, WM_COMMAND, ID_SETUP, 0);
+  return main_ = waitForWindow(windows(), kDialogClass, L"Talvane");
+}
+
+HWND WindowTest::openStatus(int row) {
+  if (openMain() == nullptr) return nullptr;
+  selectRow(GetDlgItem(main_, IDC_MAIN_DEVICE_LIST), row);
+  notify(main_, IDC_MAIN_DEVICE_LIST, NM_DBLCLK, row);
+  return waitForWindow(windows(), kDialogClass, L"Status");
+}
+
+HWND WindowTest::openAutoList() {
+  if (openMain() == nullptr || !press(main_, IDC_MAIN_AUTO_RECOVERY_LIST)) return nullptr;
+  return waitForWindow(windows(), kDialogClass, L"Auto Recovery Device List");
+}
+
+bool WindowTest::listHub(const wchar_t* serial) {
+  HubDeviceInfo hub{};
+  // A lookup by serial reads the table of the last scan.
+  return Hub_GetDeviceInfo(&hub) != 0 && Hub_GetDeviceInfoSerial(&hub, serial) != 0 &&
+         Hub_SetAutoCheckDeviceInfo(&hub) != 0;
+}
+
+bool WindowTest::isListed(const wchar_t* serial) {
+  HubDeviceInfo hub{};
+  return Hub_GetAutoCheckDeviceInfoSerial(&hub, serial) != 0;
+}
+
+}  // namespace talvane::gui_test
