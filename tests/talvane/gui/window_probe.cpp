@@ -16,15 +16,6 @@ std::wstring classOf(HWND window) {
   return {name, static_cast<std::size_t>(GetClassNameW(window, name, 64))};
 }
 
-// The text of a header item or a cell (record: LVCOLUMNW or LVITEMW).
-std::wstring listText(HWND list, UINT message, int index, auto record) {
-  wchar_t text[512] = {};
-  record.pszText = text;
-  record.cchTextMax = 512;
-  SendMessageW(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&record));
-  return text;
-}
-
 }  // namespace
 
 std::vector<HWND> windowsOf(Owner owner, const wchar_t* visibleClass) {
@@ -76,23 +67,18 @@ std::wstring messageOf(HWND box) {
   return text;
 }
 
-Row headerOf(HWND list) {
+std::vector<std::wstring> rowsOf(HWND list) {
   const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-  Row titles(static_cast<std::size_t>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)));
-  LVCOLUMNW column{};
-  column.mask = LVCF_TEXT;
-  for (int c = 0; auto& title : titles) title = listText(list, LVM_GETCOLUMNW, c++, column);
-  return titles;
-}
-
-std::vector<Row> rowsOf(HWND list) {
-  std::vector<Row> rows(static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)),
-                        headerOf(list));
-  LVITEMW item{};
-  for (int r = 0; Row & row : rows) {
-    for (item.iSubItem = 0; std::wstring & cell : row) {
-      cell = listText(list, LVM_GETITEMTEXTW, r, item);
-      ++item.iSubItem;
+  const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  std::vector<std::wstring> rows(
+      static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+  for (int r = 0; std::wstring & row : rows) {
+    for (LVITEMW cell{}; cell.iSubItem < columns; ++cell.iSubItem) {
+      wchar_t text[512] = {};
+      cell.pszText = text;
+      cell.cchTextMax = 512;
+      SendMessageW(list, LVM_GETITEMTEXTW, r, reinterpret_cast<LPARAM>(&cell));
+      row += (cell.iSubItem ? L"|" : L"") + std::wstring(text);
     }
     ++r;
   }

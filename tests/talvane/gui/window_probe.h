@@ -40,12 +40,13 @@ HWND waitForWindow(Owner owner, const wchar_t* visibleClass, const wchar_t* capt
 bool waitUntilGone(HWND window);
 std::wstring textOf(HWND window);  // also another process's
 std::wstring messageOf(HWND box);  // a message box's message
+inline std::wstring itemText(HWND dialog, int item) {
+  return textOf(GetDlgItem(dialog, item));
+}
 
-// A report list view's header and rows (this process's); its only selected
-// row (-1: none).
-using Row = std::vector<std::wstring>;
-Row headerOf(HWND list);
-std::vector<Row> rowsOf(HWND list);
+// A report list view's rows (of this process), each its cells joined by
+// '|'; its only selected row (-1: none).
+std::vector<std::wstring> rowsOf(HWND list);
 void selectRow(HWND list, int row);
 
 struct MenuItem {

@@ -1,10 +1,7 @@
 #include "window_test.h"
 
-#include <korvex.h>
-
 #include <cstdio>
 
-#include "talvane/resources/resource.h"
 #include "talvane/shell/talvane_app.h"
 
 namespace talvane::gui_test {
@@ -61,27 +58,20 @@ void WindowTest::TearDown() {
   EXPECT_EQ(exitCode, 0);
 }
 
-bool WindowTest::drain(HWND window) const {
+bool WindowTest::drain() const {
   g_markerTaken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   const HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, &watchTaken, nullptr, threadId_);
-  const bool taken = hook && PostMessageW(window ? window : tray_, WM_NULL, kDrainMarker, 0) &&
+  const bool taken = hook && PostMessageW(tray_, WM_NULL, kDrainMarker, 0) &&
                      WaitForSingleObject(g_markerTaken, 10000) == WAIT_OBJECT_0;
   if (hook) UnhookWindowsHookEx(hook);
   CloseHandle(g_markerTaken);
   return taken;
 }
 
-bool WindowTest::press(HWND dialog, int button) const {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-  return drain();  // through the tray window: a dialog that closes takes its queue along
-}
-
 bool WindowTest::typeKey(HWND control, UINT virtualKey) const {
   const UINT scanCode = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-  PostMessageW(control, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(1 | (scanCode << 16)));
   // TranslateMessage posts the characters after the key: a second round.
-  return drain(control) && drain(control);
+  return post(control, WM_KEYDOWN, virtualKey, 1 | (scanCode << 16)) && drain();
 }
 
 std::shared_future<void> WindowTest::notify(HWND dialog, int control, UINT code, int row) {
@@ -96,12 +86,6 @@ std::shared_future<void> WindowTest::notify(HWND dialog, int control, UINT code,
   return handled->get_future().share();
 }
 
-std::vector<MenuItem> WindowTest::menuAfter(const std::function<void()>& open) {
-  open();
-  const HWND menu = waitForWindow(windows(), kMenuClass);
-  return menu ? readAndCloseMenu(menu) : std::vector<MenuItem>{};
-}
-
 HWND WindowTest::waitForMessageBox(const std::wstring& text, std::chrono::milliseconds limit) {
   return waitUntil(
       [&]() -> HWND {
@@ -111,35 +95,6 @@ HWND WindowTest::waitForMessageBox(const std::wstring& text, std::chrono::millis
         return nullptr;
       },
       limit);
-}
-
-HWND WindowTest::openMain() {
-  PostMessageW(tray_, WM_COMMAND, ID_SETUP, 0);
-  return main_ = waitForWindow(windows(), kDialogClass, L"Talvane");
-}
-
-HWND WindowTest::openStatus(int row) {
-  if (openMain() == nullptr) return nullptr;
-  selectRow(GetDlgItem(main_, IDC_MAIN_DEVICE_LIST), row);
-  notify(main_, IDC_MAIN_DEVICE_LIST, NM_DBLCLK, row);
-  return waitForWindow(windows(), kDialogClass, L"Status");
-}
-
-HWND WindowTest::openAutoList() {
-  if (openMain() == nullptr || !press(main_, IDC_MAIN_AUTO_RECOVERY_LIST)) return nullptr;
-  return waitForWindow(windows(), kDialogClass, L"Auto Recovery Device List");
-}
-
-bool WindowTest::listHub(const wchar_t* serial) {
-  HubDeviceInfo hub{};
-  // A lookup by serial reads the table of the last scan.
-  return Hub_GetDeviceInfo(&hub) != 0 && Hub_GetDeviceInfoSerial(&hub, serial) != 0 &&
-         Hub_SetAutoCheckDeviceInfo(&hub) != 0;
-}
-
-bool WindowTest::isListed(const wchar_t* serial) {
-  HubDeviceInfo hub{};
-  return Hub_GetAutoCheckDeviceInfoSerial(&hub, serial) != 0;
 }
 
 }  // namespace talvane::gui_test

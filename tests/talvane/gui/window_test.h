@@ -7,14 +7,16 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <commctrl.h>
+#include <korvex.h>
 
 #include <future>
 #include <list>
 #include <optional>
 #include <thread>
 
+#include "talvane/resources/resource.h"
 #include "window_probe.h"
 
 namespace talvane::gui_test {
@@ -30,28 +32,54 @@ class WindowTest : public ::testing::Test {
   void TearDown() override;
   Owner windows() const { return {threadId_}; }
 
-  // Waits until the program has taken every message posted so far to the
-  // window (the tray window): handled it, or runs the modal loop it opened.
-  bool drain(HWND window = nullptr) const;
-  // BN_CLICKED of the button (or a command), posted and drained.
-  bool press(HWND dialog, int button) const;
+  // Waits until the program has taken every message posted to it so far:
+  // handled it, or runs the modal loop it opened.
+  bool drain() const;
+  bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0) const {
+    return PostMessageW(window, message, wParam, lParam) && drain();
+  }
+  // BN_CLICKED of the button (or a command); a message box's answer, once
+  // the code that showed the box has acted on it.
+  bool press(HWND dialog, int button) const {
+    return post(dialog, WM_COMMAND, button, reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  }
+  bool answer(HWND box, int button) const { return press(box, button) && waitUntilGone(box); }
   bool typeKey(HWND control, UINT virtualKey) const;
   // WM_NOTIFY from the control for the row; ready once handled.
   std::shared_future<void> notify(HWND dialog, int control, UINT code, int row = -1);
-  std::vector<MenuItem> menuAfter(const std::function<void()>& open);
+  std::vector<MenuItem> menuAfter(const std::function<void()>& open) {
+    open();
+    const HWND menu = waitForWindow(windows(), kMenuClass);
+    return menu ? readAndCloseMenu(menu) : std::vector<MenuItem>{};
+  }
   HWND waitForMessageBox(const std::wstring& text, std::chrono::milliseconds limit = kWaitLimit);
-  // The box goes before the code that showed it acts on the answer: the
-  // drain waits for that.
-  bool answer(HWND box, int button) const { return press(box, button) && waitUntilGone(box); }
 
   // SETUP: the main dialog; then a row's status dialog (a double click), or
   // the "Auto Recovery List".
-  HWND openMain();
-  HWND openStatus(int row);
-  HWND openAutoList();
-  static std::wstring itemText(HWND dialog, int item) { return textOf(GetDlgItem(dialog, item)); }
-  static bool listHub(const wchar_t* serial);  // as the hub is now
-  static bool isListed(const wchar_t* serial);
+  HWND openMain() {
+    PostMessageW(tray_, WM_COMMAND, ID_SETUP, 0);
+    return main_ = waitForWindow(windows(), kDialogClass, L"Talvane");
+  }
+  HWND openStatus(int row) {
+    if (!openMain()) return nullptr;
+    selectRow(GetDlgItem(main_, IDC_MAIN_DEVICE_LIST), row);
+    notify(main_, IDC_MAIN_DEVICE_LIST, NM_DBLCLK, row);
+    return waitForWindow(windows(), kDialogClass, L"Status");
+  }
+  HWND openAutoList() {
+    if (!openMain() || !press(main_, IDC_MAIN_AUTO_RECOVERY_LIST)) return nullptr;
+    return waitForWindow(windows(), kDialogClass, L"Auto Recovery Device List");
+  }
+  // Lists the hub as it is now (a lookup by serial reads the last scan).
+  static bool listHub(const wchar_t* serial) {
+    HubDeviceInfo hub{};
+    return Hub_GetDeviceInfo(&hub) && Hub_GetDeviceInfoSerial(&hub, serial) &&
+           Hub_SetAutoCheckDeviceInfo(&hub);
+  }
+  static bool isListed(const wchar_t* serial) {
+    HubDeviceInfo hub{};
+    return Hub_GetAutoCheckDeviceInfoSerial(&hub, serial) != 0;
+  }
 
   HWND tray_ = nullptr, main_ = nullptr;
   DWORD threadId_ = 0;
