@@ -5,6 +5,7 @@
 #include <process.h>
 
 #include <memory>
+#include <thread>
 
 #include "talvane/resources/resource.h"
 #include "talvane/shell/talvane_app.h"
@@ -69,23 +70,19 @@ TEST_F(TrayTest, EachClickOpensItsMenuAndSetupOneMainDialog) {
 
 using Rows = std::vector<std::wstring>;
 
-TEST_F(MainDialogTest, ShowsTheHubsInTableOrder) {
-  start("two_hubs");
-  ASSERT_NE(openMain(), nullptr);
-  EXPECT_EQ(rowsOf(GetDlgItem(main_, IDC_MAIN_DEVICE_LIST)),
-            (Rows{L"1|0000A001|ON|DeviceConnected|0x4E21|0x1000|USB Flash Disk",
-                  L"2|0000A002|ON|NoDeviceConnected|||"}));
-}
-
-// The first row once its device is gone: refreshed by the device-change
-// event alone, and by the power command, which switches only that hub.
-TEST_F(MainDialogTest, RowsFollowTheDevNodesChangedEventAndThePowerCommand) {
+// One row per hub in table order, and the first row once its device is
+// gone: refreshed by the device-change event alone, and by the power
+// command, which switches only that hub.
+TEST_F(MainDialogTest, RowsShowTheHubsAndFollowTheDevNodesChangedEventAndThePowerCommand) {
   start("two_hubs");
   ASSERT_NE(openMain(), nullptr);
   const HWND list = GetDlgItem(main_, IDC_MAIN_DEVICE_LIST);
   const Rows before = rowsOf(list);
-  changeWorld(
-      [](Json& world) { hubPort(world, "0000A001")["device"]["hub"]["ports"][0] = nullptr; });
+  ASSERT_EQ(before, (Rows{L"1|0000A001|ON|DeviceConnected|0x4E21|0x1000|USB Flash Disk",
+                          L"2|0000A002|ON|NoDeviceConnected|||"}));
+  changeWorld([](Json& world) {
+    hubPort(world, "0000A001")["/device/hub/ports/0"_json_pointer] = nullptr;
+  });
   for (const WPARAM event : {DBT_DEVICEARRIVAL, DBT_DEVNODES_CHANGED}) {
     EXPECT_EQ(rowsOf(list), before);
     SendMessageW(tray_, WM_DEVICECHANGE, event, 0);
@@ -136,9 +133,8 @@ TEST_F(MainDialogTest, AutoRecoveryCheckBoxShowsAndSwitchesTheWatchdog) {
   }
 }
 
-// Start-up when the tray window cannot be created: nothing could end a
-// message loop without it, so start-up fails instead of running one.
-// A tray window whose creation fails in WM_CREATE.
+// Start-up when the tray window cannot be created (here: in WM_CREATE):
+// nothing could end a message loop without it, so start-up fails at once.
 struct UncreatableTrayWnd : CMyApplicationTrayWnd {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     if (message != WM_CREATE) {
@@ -157,7 +153,6 @@ struct AppWithoutTray : CTalvaneApp {
 
 TEST(StartupFailureTest, EndsWithAFailureAtOnceAndReleasesTheMutex) {
   int exitCode = -1;
-  // Were a message loop to run, the join would not return (ctest's time-out).
   std::thread([&] { exitCode = AppWithoutTray().RunApplication(); }).join();
   EXPECT_EQ(exitCode, CTalvaneApp::kStartupFailed);
   const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"TALVANE");

@@ -65,7 +65,7 @@ bool fileExists(const std::wstring& path);
 
 // korvex.dll reads "world.json" beside the program again when its size or
 // time stamp changes, and writes it back after a command to a controller.
-// loadWorld makes worlds/<scenario>.json (copied beside the program) the
+// loadWorld makes a world of scenario_worlds.json (beside the program) the
 // world: in each, a hub on a root port has its device's port first and its
 // controller second.
 using Json = nlohmann::json;

@@ -42,8 +42,7 @@ void WindowTest::start(std::string_view scenario, const std::function<void()>& p
 std::optional<int> WindowTest::stop() {
   PostMessageW(tray_, WM_COMMAND, ID_APP_EXIT, 0);
   if (thread_ && WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) return std::nullopt;
-  for (std::thread& sender : senders_) sender.join();  // the windows are gone
-  senders_.clear();
+  senders_.clear();  // the windows are gone: every send has come back
   return exitCode_;
 }
 
@@ -78,12 +77,10 @@ std::shared_future<void> WindowTest::notify(HWND dialog, int control, UINT code,
   NMITEMACTIVATE& note = notes_.emplace_back();
   note.hdr = {GetDlgItem(dialog, control), static_cast<UINT_PTR>(control), code};
   note.iItem = row;
-  auto handled = std::make_shared<std::promise<void>>();
-  senders_.emplace_back([=, &note] {
-    SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(control), reinterpret_cast<LPARAM>(&note));
-    handled->set_value();
-  });
-  return handled->get_future().share();
+  return senders_.emplace_back(std::async(std::launch::async, [=, &note] {
+                                 SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(control),
+                                              reinterpret_cast<LPARAM>(&note));
+                               }).share());
 }
 
 HWND WindowTest::waitForMessageBox(const std::wstring& text, std::chrono::milliseconds limit) {

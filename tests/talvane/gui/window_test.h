@@ -14,7 +14,6 @@
 #include <future>
 #include <list>
 #include <optional>
-#include <thread>
 
 #include "talvane/resources/resource.h"
 #include "window_probe.h"
@@ -87,7 +86,7 @@ class WindowTest : public ::testing::Test {
  private:
   HANDLE thread_ = nullptr;
   int exitCode_ = -1;
-  std::vector<std::thread> senders_;
+  std::vector<std::shared_future<void>> senders_;
   std::list<NMITEMACTIVATE> notes_;
 };
 
