@@ -54,20 +54,24 @@ class WindowTest : public ::testing::Test {
   HWND waitForMessageBox(const std::wstring& text, std::chrono::milliseconds limit = kWaitLimit);
 
   // SETUP: the main dialog; then a row's status dialog (a double click), or
-  // the "Auto Recovery List".
+  // the "Auto Recovery List". A dialog that does not open fails the test.
   HWND openMain() {
     PostMessageW(tray_, WM_COMMAND, ID_SETUP, 0);
-    return main_ = waitForWindow(windows(), kDialogClass, L"Talvane");
+    return main_ = opened(L"Talvane");
   }
   HWND openStatus(int row) {
-    if (!openMain()) return nullptr;
-    selectRow(GetDlgItem(main_, IDC_MAIN_DEVICE_LIST), row);
+    selectRow(GetDlgItem(openMain(), IDC_MAIN_DEVICE_LIST), row);
     notify(main_, IDC_MAIN_DEVICE_LIST, NM_DBLCLK, row);
-    return waitForWindow(windows(), kDialogClass, L"Status");
+    return opened(L"Status");
   }
   HWND openAutoList() {
-    if (!openMain() || !press(main_, IDC_MAIN_AUTO_RECOVERY_LIST)) return nullptr;
-    return waitForWindow(windows(), kDialogClass, L"Auto Recovery Device List");
+    press(openMain(), IDC_MAIN_AUTO_RECOVERY_LIST);
+    return opened(L"Auto Recovery Device List");
+  }
+  HWND opened(const wchar_t* caption) {
+    const HWND dialog = waitForWindow(windows(), kDialogClass, caption);
+    if (!dialog) ADD_FAILURE() << "no dialog \"" << std::wstring(caption) << "\"";
+    return dialog;
   }
   // Lists the hub as it is now (a lookup by serial reads the last scan).
   static bool listHub(const wchar_t* serial) {
