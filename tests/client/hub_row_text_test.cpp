@@ -2,43 +2,34 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "client/hub_row_text.h"
 
 namespace korvex::client {
 namespace {
 
-struct Record {
-  std::uint8_t status;
-  std::uint32_t connection;
-  std::uint8_t configuration;
-};
-
-HubDeviceInfo hub(const Record& r) {
-  HubDeviceInfo info{};
-  info.status = r.status;
-  info.ConnectionStatus = r.connection;
-  info.CurrentConfigurationValue = r.configuration;
-  info.idVendor = 0x4E21;
-  info.idProduct = 0x00AF;
-  std::copy_n(u"0000000A", 8, info.controllerSerial);
-  std::copy_n(u"Disk", 4, info.product);
-  return info;
-}
-
 TEST(HubRowText, CellsFollowPowerAndPort) {
-  using Cells = std::vector<std::u16string>;
-  const std::pair<Record, Cells> cases[] = {
-      {{0x01, 1, 1}, {u"3", u"0000000A", u"ON", u"DeviceConnected", u"0x4E21", u"0x00AF", u"Disk"}},
-      {{0x02, 1, 0}, {u"3", u"0000000A", u"ON", u"BadCondition", u"0x4E21", u"0x00AF", u"Disk"}},
+  // status, ConnectionStatus, CurrentConfigurationValue -> the cells.
+  const std::pair<std::array<unsigned, 3>, std::u16string> cases[] = {
+      {{0x01, 1, 1}, u"3|0000000A|ON|DeviceConnected|0x4E21|0x00AF|Disk"},
+      {{0x02, 1, 0}, u"3|0000000A|ON|BadCondition|0x4E21|0x00AF|Disk"},
       // Power is either of the two lowest status bits; no device, no identifiers.
-      {{0xFC, 0, 1}, {u"3", u"0000000A", u"OFF", u"NoDeviceConnected", u"", u"", u""}},
-      {{0x03, 2, 1}, {u"3", u"0000000A", u"ON", u"NoDeviceConnected", u"", u"", u""}},
+      {{0xFC, 0, 1}, u"3|0000000A|OFF|NoDeviceConnected|||"},
+      {{0x03, 2, 1}, u"3|0000000A|ON|NoDeviceConnected|||"},
   };
   for (const auto& [record, cells] : cases) {
-    const HubRowText r = hubRowText(3, hub(record));
-    EXPECT_EQ((Cells{r.number, r.serial, r.power, r.deviceStatus, r.vid, r.pid, r.product}), cells);
+    HubDeviceInfo info{};
+    info.status = static_cast<std::uint8_t>(record[0]);
+    info.ConnectionStatus = record[1];
+    info.CurrentConfigurationValue = static_cast<std::uint8_t>(record[2]);
+    info.idVendor = 0x4E21;
+    info.idProduct = 0x00AF;
+    std::copy_n(u"0000000A", 8, info.controllerSerial);
+    std::copy_n(u"Disk", 4, info.product);
+    const HubRowText r = hubRowText(3, info);
+    EXPECT_EQ(r.number + u"|" + r.serial + u"|" + r.power + u"|" + r.deviceStatus + u"|" + r.vid +
+                  u"|" + r.pid + u"|" + r.product,
+              cells);
   }
 }
 

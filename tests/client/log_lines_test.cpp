@@ -1,10 +1,9 @@
-// The event log's lines and fields, and where the log lies.
+// The event log's lines and fields.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "client/log_file_name.h"
 #include "client/log_lines.h"
 
 namespace korvex::client {
@@ -52,12 +51,6 @@ TEST(LogFields, SplitAtTheFirstFiveCommas) {
     const LogFields f = splitLogLine(line);
     EXPECT_EQ((Fields{f.dateTime, f.serial, f.event, f.vid, f.pid, f.product}), expected);
   }
-}
-
-TEST(LogFileName, BesideTheExecutable) {
-  EXPECT_EQ(logFilePath(u"C:\\Program Files\\T\\t.exe"), u"C:\\Program Files\\T\\korvex.log");
-  EXPECT_EQ(logFilePath(u"C:/a.b\\bin/t.exe"), u"C:/a.b\\bin/korvex.log");  // the last of either
-  EXPECT_EQ(logFilePath(u"t.exe"), u"korvex.log");
 }
 
 }  // namespace

@@ -17,11 +17,10 @@
 
 #include "app_process.h"
 #include "child_process.h"
-#include "folder_files.h"
 #include "remote_memory.h"
 #include "screen_capture.h"
 #include "talvane/resources/resource.h"
-#include "window_search.h"
+#include "window_probe.h"
 
 namespace talvane::gui_test {
 namespace {
@@ -32,7 +31,7 @@ class Session {
   Session() : program_(korvex::wine::ownFolder()) {}
 
   bool start() {
-    tray_ = program_.started() ? program_.waitForTray() : nullptr;
+    tray_ = program_.waitForTray();
     return tray_ != nullptr;
   }
 
@@ -44,7 +43,7 @@ class Session {
 
   HWND openMainDialog() {
     PostMessageW(tray_, WM_COMMAND, ID_SETUP, 0);
-    const HWND dialog = waitForDialog(program_.windows(), L"Talvane");
+    const HWND dialog = waitForWindow(program_.windows(), kDialogClass, L"Talvane");
     if (dialog != nullptr) SetForegroundWindow(dialog);
     return dialog;
   }
@@ -81,7 +80,7 @@ class Session {
   // The dialog with this caption, brought to the front; null after the
   // time-out.
   HWND waitForDialogCaptioned(const wchar_t* caption) {
-    const HWND dialog = waitForDialog(program_.windows(), caption);
+    const HWND dialog = waitForWindow(program_.windows(), kDialogClass, caption);
     if (dialog != nullptr) SetForegroundWindow(dialog);
     return dialog;
   }
@@ -98,7 +97,7 @@ class Session {
     SetCursorPos(at.x, at.y);
     PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, position);
     PostMessageW(list, WM_RBUTTONUP, 0, position);
-    return waitForPopupMenu(program_.windows());
+    return waitForWindow(program_.windows(), kMenuClass);
   }
 
  private:
@@ -167,8 +166,8 @@ bool statusDialog(Session& session, const std::wstring& out) {
     press(status, button);
   }
   const bool filled = waitUntil([&] {
-    return !windowText(GetDlgItem(status, IDC_STATUS_RTC_TEXT)).empty() &&
-           !windowText(GetDlgItem(status, IDC_STATUS_FRAM_EDIT)).empty();
+    return !textOf(GetDlgItem(status, IDC_STATUS_RTC_TEXT)).empty() &&
+           !textOf(GetDlgItem(status, IDC_STATUS_FRAM_EDIT)).empty();
   });
   if (!filled) return false;
   letPaint(status);

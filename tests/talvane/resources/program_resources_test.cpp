@@ -14,43 +14,40 @@
 namespace talvane::resources_test {
 namespace {
 
-std::vector<BYTE> resourceBytes(LPCWSTR type, int id) {
-  const HMODULE self = GetModuleHandleW(nullptr);
-  const HRSRC info = FindResourceW(self, MAKEINTRESOURCEW(id), type);
+std::string resourceBytes(LPCWSTR type, int id) {
+  const HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
   const auto* data =
-      static_cast<const BYTE*>(info ? LockResource(LoadResource(self, info)) : nullptr);
-  return data == nullptr ? std::vector<BYTE>{}
-                         : std::vector<BYTE>(data, data + SizeofResource(self, info));
+      static_cast<const char*>(info ? LockResource(LoadResource(nullptr, info)) : nullptr);
+  return data ? std::string(data, SizeofResource(nullptr, info)) : std::string();
 }
 
-TEST(ProgramIcon, Has16And32And48PixelImages) {
+TEST(ProgramResources, IconHas16And32And48PixelImages) {
   // A 6-byte header ending in the count, then 14-byte entries led by the width.
-  const auto group = resourceBytes(RT_GROUP_ICON, IDR_MAINFRAME);
-  const size_t count = group.size() >= 6 ? group[4] | group[5] << 8 : 0;
+  const std::string group = resourceBytes(RT_GROUP_ICON, IDR_MAINFRAME);
   std::set<int> widths;
-  for (size_t entry = 6; entry < 6 + 14 * count && entry < group.size(); entry += 14) {
-    widths.insert(group[entry]);
+  for (std::size_t entry = 6; entry + 14 <= group.size(); entry += 14) {
+    widths.insert(static_cast<unsigned char>(group[entry]));
   }
   EXPECT_EQ(widths, (std::set<int>{16, 32, 48}));
 }
 
-TEST(ProgramVersion, NamesTheProgramAndItsVersion) {
-  WCHAR path[MAX_PATH] = {};
+TEST(ProgramResources, VersionNamesTheProgramAndItsVersion) {
+  wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::vector<BYTE> block(GetFileVersionInfoSizeW(path, nullptr));
-  ASSERT_FALSE(block.empty());
   ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()));
-  const auto text = [&block](const std::wstring& name) -> std::wstring {
+  const std::pair<const wchar_t*, const wchar_t*> fields[] = {
+      {L"FileDescription", L"Talvane"},
+      {L"ProductName", L"Talvane"},
+      {L"OriginalFilename", L"talvane.exe"},
+      {L"FileVersion", L"" TALVANE_VERSION_TEXT}};
+  for (const auto& [name, expected] : fields) {
     void* value = nullptr;
     UINT length = 0;
-    const auto key = L"\\StringFileInfo\\040904b0\\" + name;
-    if (!VerQueryValueW(block.data(), key.c_str(), &value, &length)) return L"(none)";
-    return static_cast<const wchar_t*>(value);
-  };
-  EXPECT_EQ(text(L"FileDescription"), L"Talvane");
-  EXPECT_EQ(text(L"ProductName"), L"Talvane");
-  EXPECT_EQ(text(L"OriginalFilename"), L"talvane.exe");
-  EXPECT_EQ(text(L"FileVersion"), L"" TALVANE_VERSION_TEXT);
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
+    ASSERT_TRUE(VerQueryValueW(block.data(), key.c_str(), &value, &length)) << name;
+    EXPECT_STREQ(static_cast<const wchar_t*>(value), expected);
+  }
 }
 
 // Every name and language under RT_MANIFEST, by the name's number.
@@ -63,16 +60,13 @@ BOOL CALLBACK collectLanguages(HMODULE module, LPCWSTR type, LPWSTR name, LONG_P
   return EnumResourceLanguagesW(module, type, name, collectManifest, found);
 }
 
-// The loader takes the process's manifest from RT_MANIFEST 1; a second one
-// (such as a toolchain's default manifest) would make the choice ambiguous.
-TEST(ProgramManifest, IsTheOnlyOneAndAsksForCommonControls6AsInvokerAndDpiAwareness) {
-  std::vector<ULONG_PTR> manifests;
-  EnumResourceNamesW(GetModuleHandleW(nullptr), RT_MANIFEST, collectLanguages,
-                     reinterpret_cast<LONG_PTR>(&manifests));
-  EXPECT_EQ(manifests, std::vector<ULONG_PTR>{IDR_MANIFEST});
-
-  const auto bytes = resourceBytes(RT_MANIFEST, IDR_MANIFEST);
-  const std::string text(bytes.begin(), bytes.end());
+// The loader takes the manifest from RT_MANIFEST 1; a second one (such as
+// a toolchain's default manifest) would make the choice ambiguous.
+TEST(ProgramResources, OneManifestAskingForCommonControls6AsInvokerAndDpiAwareness) {
+  std::vector<ULONG_PTR> names;
+  EnumResourceNamesW(nullptr, RT_MANIFEST, collectLanguages, reinterpret_cast<LONG_PTR>(&names));
+  EXPECT_EQ(names, std::vector<ULONG_PTR>{IDR_MANIFEST});
+  const std::string text = resourceBytes(RT_MANIFEST, IDR_MANIFEST);
   for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
                            "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"",
                            ">true</dpiAware>", ">PerMonitorV2, PerMonitor</dpiAwareness>"}) {
