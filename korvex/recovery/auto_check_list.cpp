@@ -108,9 +108,7 @@ int AutoCheckList::remove(const HubDeviceInfo* info) {
 void AutoCheckList::load() {
   const std::lock_guard saving(saveLock_);
   AutoCheckStore loaded;
-  std::memset(&loaded, 0, sizeof loaded);
   LoadAutoCheckStore(folder_, loaded);
-  sanitize(loaded);
   const std::lock_guard lock(ListLock);
   block_ = loaded;
   for (auto& id : ids_) id = nextId_++;
