@@ -22,7 +22,8 @@ void require(bool holds) {
 AutoCheckStore rawBlock(const std::vector<std::uint8_t>& file) {
   AutoCheckStore raw;
   std::memset(&raw, 0, sizeof raw);
-  std::memcpy(&raw, file.data(), std::min(file.size(), sizeof raw));
+  std::copy_n(file.begin(), std::min(file.size(), sizeof raw),
+              reinterpret_cast<std::uint8_t*>(&raw));
   return raw;
 }
 
