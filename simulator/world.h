@@ -35,6 +35,8 @@ struct ControllerState {
   std::uint8_t fault = 0;
   std::vector<std::uint8_t> resetValues;    // each Hub_SetReset value received
   std::vector<std::uint8_t> picWriteSteps;  // byte 2 of each 0xFE request received
+
+  bool operator==(const ControllerState&) const = default;
 };
 
 // An optional value kept on the heap and copied deeply. It lets a device
@@ -63,6 +65,11 @@ class OptionalBox {
   }
   void reset() { value_.reset(); }
 
+  // Equal when both are empty or both hold equal values.
+  friend bool operator==(const OptionalBox& a, const OptionalBox& b) {
+    return a && b ? *a == *b : !a && !b;
+  }
+
  private:
   std::unique_ptr<T> value_;
 };
@@ -75,6 +82,8 @@ struct HidFaults {
   bool attributesFails = false;  // its vendor and product cannot be read (no identity)
   bool serialFails = false;      // its serial cannot be read (an empty serial)
   bool capsFails = false;        // its report lengths cannot be read
+
+  bool operator==(const HidFaults&) const = default;
 };
 
 // What a HID interface shows besides its identity (vendor, product, serial).
@@ -85,6 +94,8 @@ struct HidEndpoint {
   std::uint16_t outputReportByteLength = 0;
   std::uint16_t featureReportByteLength = 65;
   HidFaults faults;
+
+  bool operator==(const HidEndpoint&) const = default;
 };
 
 struct FirmwareFaults {
@@ -93,11 +104,15 @@ struct FirmwareFaults {
   bool setFeatureFails = false;    // requests are not delivered
   std::optional<std::uint32_t> silentAfterRequests;  // silent from request K + 1 on
   std::optional<std::uint8_t> statusReply;  // reply byte 1 of GetStatus instead of the power bit
+
+  bool operator==(const FirmwareFaults&) const = default;
 };
 
 struct Firmware {
   ControllerState state;
   FirmwareFaults faults;
+
+  bool operator==(const Firmware&) const = default;
 };
 
 // A HID device that is not a controller inside the USB tree: another
@@ -108,6 +123,8 @@ struct HidDevice {
   std::u16string serial;
   HidEndpoint hid;
   std::optional<Firmware> firmware;
+
+  bool operator==(const HidDevice&) const = default;
 };
 
 // ---- USB side ----
@@ -132,6 +149,8 @@ struct StringFaultRule {
   std::uint8_t index = 0;                 // string index; 0 is the language list
   std::optional<std::uint16_t> language;  // nullopt: every language
   StringFault fault = StringFault::Fails;
+
+  bool operator==(const StringFaultRule&) const = default;
 };
 
 struct UsbDeviceFaults {
@@ -141,11 +160,15 @@ struct UsbDeviceFaults {
   ConfigDescriptorFault configDescriptor = ConfigDescriptorFault::None;
   bool languageListFails = false;  // the request for string 0 fails
   std::vector<StringFaultRule> strings;
+
+  bool operator==(const UsbDeviceFaults&) const = default;
 };
 
 struct HubFaults {
   bool openFails = false;
   bool nodeInformationFails = false;  // no port count
+
+  bool operator==(const HubFaults&) const = default;
 };
 
 // Each leaves the host controller out of the root hubs.
@@ -153,6 +176,8 @@ struct HostControllerFaults {
   bool openFails = false;
   bool driverKeyFails = false;
   bool rootHubNameFails = false;
+
+  bool operator==(const HostControllerFaults&) const = default;
 };
 
 struct Hub;
@@ -162,6 +187,8 @@ struct Hub;
 struct DeviceController {
   Firmware firmware;
   HidEndpoint hid;
+
+  bool operator==(const DeviceController&) const = default;
 };
 
 struct Device {
@@ -181,6 +208,8 @@ struct Device {
   OptionalBox<Hub> hub;  // set: the device is a hub
   std::optional<DeviceController> controller;
   UsbDeviceFaults faults;
+
+  bool operator==(const Device&) const = default;
 };
 
 // What the device on a hub's downstream port does when power returns.
@@ -196,6 +225,8 @@ struct Port {
   std::optional<Device> unpowered;  // attached, but the port's power is off
   AfterPowerOn afterPowerOn = AfterPowerOn::Returns;
   std::optional<Device> becomes;  // the device that comes back for Becomes
+
+  bool operator==(const Port&) const = default;
 };
 
 struct Hub {
@@ -207,6 +238,8 @@ struct Hub {
   std::uint8_t portCount() const {
     return numberOfPorts ? *numberOfPorts : static_cast<std::uint8_t>(ports.size());
   }
+
+  bool operator==(const Hub&) const = default;
 };
 
 struct HostController {
@@ -218,6 +251,8 @@ struct HostController {
   std::u16string driverKey;  // kept in the file; the seam does not show it
   Hub rootHub;
   HostControllerFaults faults;
+
+  bool operator==(const HostController&) const = default;
 };
 
 struct World {
@@ -228,6 +263,8 @@ struct World {
   std::optional<std::u16string> executableFolder;  // where a library keeps its files
   bool hidListFails = false;
   bool hostControllerListFails = false;
+
+  bool operator==(const World&) const = default;
 };
 
 // ---- Navigation ----

@@ -109,9 +109,7 @@ int AutoCheckList::remove(const HubDeviceInfo* info, AutoCheckRecord* removed) {
 void AutoCheckList::load() {
   const std::lock_guard saving(saveLock_);
   AutoCheckStore loaded;
-  std::memset(&loaded, 0, sizeof loaded);
   LoadAutoCheckStore(folder_, loaded);
-  sanitize(loaded);
   const Change change(*this);
   block_ = loaded;
   for (auto& id : ids_) id = nextId_++;

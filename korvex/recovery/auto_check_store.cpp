@@ -1,5 +1,6 @@
 #include "korvex/recovery/auto_check_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 
@@ -54,6 +55,15 @@ void sanitize(AutoCheckStore& store) {
     store.slots[i].controllerSerial[kStringUnits - 1] = u'\0';
     store.slots[i].product[kStringUnits - 1] = u'\0';
   }
+}
+
+AutoCheckStore storeFromBytes(std::span<const std::uint8_t> bytes) {
+  AutoCheckStore store;
+  std::memset(&store, 0, sizeof store);
+  const std::size_t n = std::min(bytes.size(), sizeof store);
+  std::copy_n(bytes.begin(), n, reinterpret_cast<std::uint8_t*>(&store));
+  sanitize(store);
+  return store;
 }
 
 }  // namespace korvex::recovery

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace korvex::recovery {
 
@@ -62,5 +63,10 @@ void fillDeviceInfo(const AutoCheckRecord& record, HubDeviceInfo& info);
 // most 32, the cursor and check index within the list, every string of the
 // list ended, settings of 0 taken as 1, recovery on as 0 or 1.
 void sanitize(AutoCheckStore& store);
+
+// The block that a store file of these bytes gives, of any length: its
+// first bytes as they stand (the rest 0 when the file is shorter, bytes
+// beyond the block ignored), then made safe (sanitize).
+AutoCheckStore storeFromBytes(std::span<const std::uint8_t> bytes);
 
 }  // namespace korvex::recovery

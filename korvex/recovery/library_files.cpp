@@ -1,6 +1,5 @@
 #include "korvex/recovery/library_files.h"
 
-#include <algorithm>
 #include <span>
 
 #include "korvex/common/files.h"
@@ -14,9 +13,9 @@ bool SaveAutoCheckStore(const std::filesystem::path& folder, const AutoCheckStor
 
 bool LoadAutoCheckStore(const std::filesystem::path& folder, AutoCheckStore& store) {
   const auto bytes = files::readStartCreating(folder / kStoreFileName, sizeof store);
-  if (!bytes) return false;
-  std::copy(bytes->begin(), bytes->end(), reinterpret_cast<std::uint8_t*>(&store));
-  return true;
+  store = storeFromBytes(bytes ? std::span<const std::uint8_t>(*bytes)
+                               : std::span<const std::uint8_t>());
+  return bytes.has_value();
 }
 
 }  // namespace korvex::recovery

@@ -16,9 +16,9 @@ inline constexpr const char* kLogFileName = "korvex.log";
 // power loss leaves either the old store or the new one, never a torn one.
 bool SaveAutoCheckStore(const std::filesystem::path& folder, const AutoCheckStore& store);
 
-// Reads up to the block's size from the store file into store (a missing
-// file is created empty). The caller has zeroed the block, so a short file
-// leaves the rest 0. False when the file cannot be opened.
+// The block from the store file's first bytes, made safe (storeFromBytes);
+// a missing file is created empty. When the file cannot be opened or read,
+// the block is that of an empty file and the result false.
 bool LoadAutoCheckStore(const std::filesystem::path& folder, AutoCheckStore& store);
 
 }  // namespace korvex::recovery

@@ -20,6 +20,8 @@ struct LocalTime {
   std::uint16_t minute = 0;
   std::uint16_t second = 0;
   std::uint16_t milliseconds = 0;
+
+  bool operator==(const LocalTime&) const = default;
 };
 
 class Clock {
