@@ -1,6 +1,7 @@
 #include "talvane/framework/dialog.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "talvane/framework/win_app.h"
@@ -50,21 +51,20 @@ INT_PTR CDialog::DoModal() {
 
   m_modalEnded = false;
   m_nModalResult = -1;
+  m_disabledOwner = nullptr;
   modalStack().push_back(this);
   HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate),
                                    owner, DialogProc, reinterpret_cast<LPARAM>(this));
   if (hwnd != nullptr) {
-    const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
-    if (disableOwner) ::EnableWindow(owner, FALSE);
+    if (owner != nullptr && ::IsWindowEnabled(owner)) {
+      m_disabledOwner = owner;
+      ::EnableWindow(owner, FALSE);
+    }
     if (!m_modalEnded && !::IsWindowVisible(hwnd)) ::ShowWindow(hwnd, SW_SHOWNORMAL);
     RunModalLoop();
-    if (disableOwner) ::EnableWindow(owner, TRUE);
-    if (m_hWnd != nullptr) {
-      // Give the activation back before the dialog goes, so the owner does
-      // not lose it to another program.
-      if (owner != nullptr && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(owner);
-      ::DestroyWindow(m_hWnd);
-    }
+    // Still disabled when the window went without EndDialog.
+    EnableDisabledOwner();
+    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
   }
   modalStack().erase(std::remove(modalStack().begin(), modalStack().end(), this),
                      modalStack().end());
@@ -74,6 +74,7 @@ INT_PTR CDialog::DoModal() {
 
 void CDialog::RunModalLoop() {
   MSG msg;
+  // A window destroyed by someone else ends the loop through WM_DESTROY.
   while (!m_modalEnded) {
     const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
@@ -91,12 +92,34 @@ void CDialog::RunModalLoop() {
   }
 }
 
+void CDialog::EnableDisabledOwner() {
+  const HWND owner = std::exchange(m_disabledOwner, nullptr);
+  // The owner may have gone first, destroyed together with this dialog.
+  if (owner != nullptr && ::IsWindow(owner)) ::EnableWindow(owner, TRUE);
+}
+
 void CDialog::EndDialog(int result) {
   m_nModalResult = result;
   m_modalEnded = true;
-  if (m_hWnd != nullptr) ::ShowWindow(m_hWnd, SW_HIDE);
+  // The owner is enabled before the dialog is hidden, as the system's own
+  // dialog box does: a hidden active window hands the activation to an
+  // enabled window, which would otherwise be another program's.
+  const HWND owner = m_disabledOwner;
+  EnableDisabledOwner();
+  if (m_hWnd != nullptr) {
+    if (owner != nullptr && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(owner);
+    ::ShowWindow(m_hWnd, SW_HIDE);
+  }
   // Wakes the loop when the end comes from outside its own dispatch.
   ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+}
+
+void CDialog::OnModalWindowDestroyed() {
+  if (m_modalEnded) return;
+  m_nModalResult = IDCANCEL;
+  m_modalEnded = true;
+  // The window is going: the wake goes to the thread.
+  ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -148,6 +171,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     wnd = reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
   if (wnd == nullptr) return FALSE;
+  // Before the handlers, which a dialog may override without the base.
+  if (message == WM_DESTROY) static_cast<CDialog*>(wnd)->OnModalWindowDestroyed();
   LRESULT result = 0;
   if (!Dispatch(wnd, message, wParam, lParam, result)) return FALSE;
   switch (message) {

@@ -2,7 +2,10 @@
 //
 // DoModal creates the dialog from its template, disables its owner and runs
 // a message loop of its own (which gives PreTranslateMessage its chance)
-// until EndDialog. Dialogs shown modally form a stack; EndAllModalLoops ends
+// until EndDialog, or until its window is destroyed by someone else (the
+// result is then IDCANCEL). Either way the owner is enabled again: by
+// EndDialog before the dialog is hidden, so that the activation goes back
+// to it. Dialogs shown modally form a stack; EndAllModalLoops ends
 // them all, innermost first, together with a menu or message box open above
 // them, so that a window that owns dialog objects can go safely.
 #pragma once
@@ -45,8 +48,12 @@ class CDialog : public CWnd {
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void RunModalLoop();
+  void EnableDisabledOwner();
+  // WM_DESTROY: ends a modal loop still running, without touching the window.
+  void OnModalWindowDestroyed();
 
   bool m_modalEnded = true;
+  HWND m_disabledOwner = nullptr;  // the owner DoModal disabled, until enabled again
   INT_PTR m_nModalResult = -1;
 };
 
