@@ -14,11 +14,6 @@ namespace {
 
 using Call = std::function<int(ControllerCommands&)>;
 
-std::string noSpaces(std::string s) {
-  std::erase(s, ' ');
-  return s;
-}
-
 const std::array<std::uint8_t, 7> kClock{0x45, 0x30, 0x21, 0x00, 0x06, 0x12, 0x26};
 const std::array<std::uint8_t, 8> kUsbSerial{0, 0, 0, 0, 0, 0, 0, 0x0B};
 
@@ -28,17 +23,13 @@ struct Requests {
   std::vector<std::string> sent;  // hex, bytes 0.. up to the last non-zero one
 };
 
-void PrintTo(const Requests& c, std::ostream* out) {
-  *out << c.name;
-}
-
 class CommandRequests : public ::testing::TestWithParam<Requests> {};
 
 TEST_P(CommandRequests, SendExactlyTheseReports) {
   Controllers c;
   EXPECT_EQ(GetParam().call(c.commands), 1);
-  std::vector<std::string> expected;
-  for (const auto& r : GetParam().sent) expected.push_back(noSpaces(r));
+  auto expected = GetParam().sent;
+  for (auto& r : expected) std::erase(r, ' ');
   EXPECT_EQ(c.sent(u"0000000A"), expected);
   EXPECT_EQ(c.world->counts().openHandles(), 0u);
   EXPECT_EQ(c.world->counts().hidLists, 1u);  // one discovery per command

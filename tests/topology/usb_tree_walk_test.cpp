@@ -67,10 +67,11 @@ sim::Device& controllerC(sim::World& w) {
 void productStringFault(sim::World& w, sim::StringFault fault) {
   widget(w).faults.strings.push_back({2, 0x0409, fault});
 }
-
-using Config = sim::ConfigDescriptorFault;
-void configFault(sim::World& w, Config fault) {
-  widget(w).faults.configDescriptor = fault;
+auto stringFault(sim::StringFault fault) {
+  return [fault](sim::World& w) { productStringFault(w, fault); };
+}
+auto configFault(sim::ConfigDescriptorFault fault) {
+  return [fault](sim::World& w) { widget(w).faults.configDescriptor = fault; };
 }
 
 struct Fault {
@@ -86,10 +87,6 @@ struct Fault {
 const std::vector<std::string> kAll{"HIDDEN", "C", "OTHERHC"};
 const std::vector<std::string> kNotHidden{"C", "OTHERHC"};
 const std::vector<std::string> kNotC{"HIDDEN", "OTHERHC"};
-
-void PrintTo(const Fault& c, std::ostream* out) {
-  *out << c.name;
-}
 
 class WalkFaults : public ::testing::TestWithParam<Fault> {};
 
@@ -144,9 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"DownstreamUnanswered", [](auto& w) { widget(w).faults.connectionInfoFails = true; },
               kNotC},
         // An unacceptable configuration descriptor costs only the strings.
-        Fault{"ConfigDescriptorShort", [](auto& w) { configFault(w, Config::Short); }, kAll, "",
+        Fault{"ConfigDescriptorShort", configFault(sim::ConfigDescriptorFault::Short), kAll, "",
               ""},
-        Fault{"ConfigDescriptorLies", [](auto& w) { configFault(w, Config::LyingTotalLength); },
+        Fault{"ConfigDescriptorLies", configFault(sim::ConfigDescriptorFault::LyingTotalLength),
               kAll, "", ""},
         Fault{"NoLanguageList", [](auto& w) { widget(w).faults.languageListFails = true; }, kAll,
               "", ""},
@@ -157,13 +154,10 @@ INSTANTIATE_TEST_SUITE_P(
               [](auto& w) { testing::firmwareOf(w, u"C").faults.silent = true; }, kAll, "Widget",
               "W-1", 0},
         // A refused string falls through to the next language (German).
-        Fault{"StringFails", [](auto& w) { productStringFault(w, sim::StringFault::Fails); }, kAll},
-        Fault{"StringShort", [](auto& w) { productStringFault(w, sim::StringFault::ShortReply); },
-              kAll},
-        Fault{"StringOddLength",
-              [](auto& w) { productStringFault(w, sim::StringFault::OddLength); }, kAll},
-        Fault{"StringWrongType",
-              [](auto& w) { productStringFault(w, sim::StringFault::WrongType); }, kAll},
+        Fault{"StringFails", stringFault(sim::StringFault::Fails), kAll},
+        Fault{"StringShort", stringFault(sim::StringFault::ShortReply), kAll},
+        Fault{"StringOddLength", stringFault(sim::StringFault::OddLength), kAll},
+        Fault{"StringWrongType", stringFault(sim::StringFault::WrongType), kAll},
         Fault{"StringRefusedInEveryLanguage",
               [](auto& w) {
                 productStringFault(w, sim::StringFault::WrongType);
@@ -171,8 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
               },
               kAll, ""},
         // An empty string is a string: no other language is tried.
-        Fault{"StringEmpty", [](auto& w) { productStringFault(w, sim::StringFault::Length2); },
-              kAll, ""}),
+        Fault{"StringEmpty", stringFault(sim::StringFault::Length2), kAll, ""}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
