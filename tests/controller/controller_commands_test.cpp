@@ -23,6 +23,10 @@ struct Requests {
   std::vector<std::string> sent;  // hex, bytes 0.. up to the last non-zero one
 };
 
+void PrintTo(const Requests& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class CommandRequests : public ::testing::TestWithParam<Requests> {};
 
 TEST_P(CommandRequests, SendExactlyTheseReports) {

@@ -32,6 +32,10 @@ struct Cycles {
   std::uint8_t countdownAfter = 0;
 };
 
+void PrintTo(const Cycles& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class RecordChecks : public ::testing::TestWithParam<Cycles> {};
 
 TEST_P(RecordChecks, ActCycleAfterCycle) {

@@ -88,6 +88,10 @@ const std::vector<std::string> kAll{"HIDDEN", "C", "OTHERHC"};
 const std::vector<std::string> kNotHidden{"C", "OTHERHC"};
 const std::vector<std::string> kNotC{"HIDDEN", "OTHERHC"};
 
+void PrintTo(const Fault& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class WalkFaults : public ::testing::TestWithParam<Fault> {};
 
 // Each fault costs exactly its own item: the walk goes on with the next.
