@@ -1,8 +1,11 @@
 // The parts of korvexctl that decide things without the library.
+#include <korvex.h>
+
 #include <gtest/gtest.h>
 
 #include "fram_text.h"
 #include "invocation.h"
+#include "library_failure.h"
 #include "local_clock.h"
 #include "text_table.h"
 
@@ -54,6 +57,26 @@ TEST(Invocation, RejectsWhatItCannotRun) {
        std::vector<std::vector<std::string>>{{}, {"--world"}, {"--bogus", "status"}}) {
     EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation(args)));
   }
+}
+
+// A failed controller command's exit code follows the library's reason.
+TEST(LibraryFailure, ControllerReasonsGiveTheirExitCodes) {
+  const struct {
+    int reason;
+    int exitCode;
+    const char* error;
+  } cases[] = {{KORVEX_ERROR_NO_SUCH_CONTROLLER, kNoSuchController, "no-such-controller"},
+               {KORVEX_ERROR_DEVICE_ERROR, kNoSuchController, "no-such-controller"},
+               {KORVEX_ERROR_NO_REPLY, kNoReply, "no-reply"},
+               {KORVEX_ERROR_BAD_ARGUMENT, kBadArgument, "bad-argument"},
+               {KORVEX_ERROR_INTERNAL, kFailed, "library-error"}};
+  for (const auto& k : cases) {
+    const Result r = controllerFailure(k.reason, "0000000A", 5000);
+    EXPECT_EQ(r.exitCode, k.exitCode) << k.reason;
+    EXPECT_EQ(r.json["error"], k.error) << k.reason;
+  }
+  EXPECT_EQ(controllerFailure(KORVEX_ERROR_NO_REPLY, "S", 1000).text,
+            "controller S did not reply within 1000 ms");
 }
 
 TEST(TextTable, PadsByCharactersNotBytes) {
