@@ -1,7 +1,10 @@
 // The exported Hub_ functions: thin shims over the library object. No
-// exception crosses the boundary; one that would is a failure (0).
+// exception crosses the boundary; one that would is a failure (0). Each
+// leaves the calling thread's failure reason for Hub_GetLastError: none
+// after a success, else what the failing code recorded.
 #include <korvex.h>
 
+#include "korvex/common/failure_reason.h"
 #include "korvex/library.h"
 
 namespace {
@@ -14,12 +17,38 @@ std::uint8_t lowByte(unsigned int v) {
   return static_cast<std::uint8_t>(v & 0xFFu);
 }
 
+using korvex::FailureReason;
+
+static_assert(static_cast<int>(FailureReason::NoSuchController) == KORVEX_ERROR_NO_SUCH_CONTROLLER);
+static_assert(static_cast<int>(FailureReason::NoReply) == KORVEX_ERROR_NO_REPLY);
+static_assert(static_cast<int>(FailureReason::DeviceError) == KORVEX_ERROR_DEVICE_ERROR);
+static_assert(static_cast<int>(FailureReason::BadArgument) == KORVEX_ERROR_BAD_ARGUMENT);
+static_assert(static_cast<int>(FailureReason::NoSuchHub) == KORVEX_ERROR_NO_SUCH_HUB);
+static_assert(static_cast<int>(FailureReason::NoMoreEntries) == KORVEX_ERROR_NO_MORE_ENTRIES);
+static_assert(static_cast<int>(FailureReason::ListFull) == KORVEX_ERROR_LIST_FULL);
+static_assert(static_cast<int>(FailureReason::NotListed) == KORVEX_ERROR_NOT_LISTED);
+static_assert(static_cast<int>(FailureReason::AlreadyRunning) == KORVEX_ERROR_ALREADY_RUNNING);
+static_assert(static_cast<int>(FailureReason::NotRunning) == KORVEX_ERROR_NOT_RUNNING);
+static_assert(static_cast<int>(FailureReason::ThreadFailed) == KORVEX_ERROR_THREAD_FAILED);
+static_assert(static_cast<int>(FailureReason::Internal) == KORVEX_ERROR_INTERNAL);
+
+// A result of 0 is a failure; its reason is the one recorded last on the
+// way (a tolerated failure of a nested call, such as a status read during a
+// scan, is overwritten by the reason of the call's own failure or cleared
+// by its success).
 template <typename F>
 int guarded(F&& f) noexcept {
+  korvex::setFailureReason(FailureReason::None);
   try {
-    return f();
+    const int result = f();
+    if (result != 0) {
+      korvex::setFailureReason(FailureReason::None);
+    } else if (korvex::failureReason() == FailureReason::None) {
+      korvex::setFailureReason(FailureReason::Internal);
+    }
+    return result;
   } catch (...) {
-    return 0;
+    return korvex::failWith(FailureReason::Internal);
   }
 }
 
@@ -141,7 +170,17 @@ int KORVEX_CALL Hub_StopAutoRecovery(void) {
 }
 
 int KORVEX_CALL Hub_GetAutoRecoveryStatus(void) {
-  return guarded([&] { return watchdog().status(); });
+  // 0 is "off", not a failure.
+  int on = 0;
+  guarded([&] {
+    on = watchdog().status();
+    return 1;
+  });
+  return on;
+}
+
+int KORVEX_CALL Hub_GetLastError(void) {
+  return static_cast<int>(korvex::failureReason());
 }
 
 }  // extern "C"

@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 
+#include "korvex/common/failure_reason.h"
 #include "korvex/controller/controller_link.h"
 #include "korvex/controller/controller_report.h"
 
@@ -19,11 +20,13 @@ using protocol::kMaxDataBytes;
 using protocol::kReplyTimeoutMs;
 using protocol::kResetReplyTimeoutMs;
 
+constexpr auto kBadArgument = FailureReason::BadArgument;
+
 }  // namespace
 
 int ControllerCommands::readByte(const char16_t* serial, Command command, ReplyClearing clearing,
                                  std::uint8_t mask, std::uint8_t* out) {
-  if (out == nullptr) return 0;
+  if (out == nullptr) return failWith(kBadArgument);
   ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.exchange(ControllerReport::request(command), kReplyTimeoutMs, clearing)) return 0;
   *out = session.reply()[kCommandByte] & mask;
@@ -70,7 +73,7 @@ int ControllerCommands::setPicWrite(const char16_t* serial) {
 }
 
 int ControllerCommands::getRtc(const char16_t* serial, std::uint8_t* clock7) {
-  if (clock7 == nullptr) return 0;
+  if (clock7 == nullptr) return failWith(kBadArgument);
   ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.exchange(ControllerReport::request(Command::GetRtc, 0x00, kClockBytes),
                         kReplyTimeoutMs, ReplyClearing::WholeReport)) {
@@ -81,7 +84,7 @@ int ControllerCommands::getRtc(const char16_t* serial, std::uint8_t* clock7) {
 }
 
 int ControllerCommands::setRtc(const char16_t* serial, const std::uint8_t* clock7) {
-  if (clock7 == nullptr) return 0;
+  if (clock7 == nullptr) return failWith(kBadArgument);
   // The clock registers are written between two control-register writes
   // that frame the update.
   static constexpr std::array<std::uint8_t, 3> kBeginUpdate{0x08, 0x00, 0x01};
@@ -100,8 +103,8 @@ int ControllerCommands::setRtc(const char16_t* serial, const std::uint8_t* clock
 
 int ControllerCommands::readFram(const char16_t* serial, std::uint8_t address, std::uint8_t count,
                                  std::uint8_t* data) {
-  if (unsigned{address} + count > kFramLimit) return 0;
-  if (data == nullptr && count != 0) return 0;
+  if (unsigned{address} + count > kFramLimit) return failWith(kBadArgument);
+  if (data == nullptr && count != 0) return failWith(kBadArgument);
   ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.isOpen()) return 0;
   for (unsigned done = 0; done < count;) {
@@ -119,8 +122,8 @@ int ControllerCommands::readFram(const char16_t* serial, std::uint8_t address, s
 
 int ControllerCommands::writeFram(const char16_t* serial, std::uint8_t address, std::uint8_t count,
                                   const std::uint8_t* data) {
-  if (unsigned{address} + count > kFramLimit) return 0;
-  if (data == nullptr && count != 0) return 0;
+  if (unsigned{address} + count > kFramLimit) return failWith(kBadArgument);
+  if (data == nullptr && count != 0) return failWith(kBadArgument);
   ControllerSession session(host_, clock_, locks_, serial, stop_);
   if (!session.isOpen()) return 0;
   for (unsigned done = 0; done < count;) {
@@ -137,7 +140,7 @@ int ControllerCommands::writeFram(const char16_t* serial, std::uint8_t address, 
 }
 
 int ControllerCommands::writeUsbSerial(const char16_t* serial, const std::uint8_t* data8) {
-  if (data8 == nullptr) return 0;
+  if (data8 == nullptr) return failWith(kBadArgument);
   ControllerSession session(host_, clock_, locks_, serial, stop_);
   return session.exchange(ControllerReport::request(Command::WriteUsbSerial, 0, 0,
                                                     Bytes(data8, kUsbSerialBytes)),

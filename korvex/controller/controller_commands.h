@@ -1,6 +1,7 @@
 // The ten controller commands. Each names its controller by the controller
 // serial, opens it, exchanges its reports and closes it again. Results are
-// 1 for success and 0 for failure; outputs are written only on success,
+// 1 for success and 0 for failure, whose reason is recorded
+// (failure_reason.h); outputs are written only on success,
 // except that a failed FRAM read may have filled the chunks before the
 // failure (never more than count bytes).
 #pragma once

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "korvex/common/failure_reason.h"
 #include "korvex/common/utf16.h"
 
 namespace korvex::controller {
@@ -31,22 +32,26 @@ constexpr std::uint32_t kLongestPollPauseMs = 20;
 }  // namespace
 
 ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial) {
-  if (serial == nullptr) return {};
+  const auto failed = [](FailureReason reason) {
+    setFailureReason(reason);
+    return ControllerHandle{};
+  };
+  if (serial == nullptr) return failed(FailureReason::BadArgument);
   const auto interfaces = host.hidInterfaces();
-  if (!interfaces) return {};
+  if (!interfaces) return failed(FailureReason::DeviceError);
   for (const seam::HidInterface& candidate : *interfaces) {
-    if (candidate.path.empty() || !candidate.identity) return {};
+    if (candidate.path.empty() || !candidate.identity) return failed(FailureReason::DeviceError);
     if (!isController(*candidate.identity) || !serialMatches(*candidate.identity, serial)) {
       continue;
     }
     ControllerHandle h{host.openHid(candidate.path), {}};
-    if (!h.isOpen()) return {};
+    if (!h.isOpen()) return failed(FailureReason::DeviceError);
     const auto lengths = h.device->reportLengths();
-    if (!lengths) return {};
+    if (!lengths) return failed(FailureReason::DeviceError);
     h.lengths = *lengths;
     return h;
   }
-  return {};
+  return failed(FailureReason::NoSuchController);
 }
 
 bool WaitFeatureReply(seam::Clock& clock, seam::HidDevice& device, std::span<std::uint8_t> reply,
@@ -78,21 +83,27 @@ ControllerSession::ControllerSession(seam::UsbHost& host, seam::Clock& clock,
 
 bool ControllerSession::exchange(const ControllerReport& request, std::uint32_t timeoutMs,
                                  ReplyClearing clearing) {
+  // OpenController recorded why it found none.
   if (!handle_.isOpen()) return false;
+  const auto failed = [](FailureReason reason) {
+    setFailureReason(reason);
+    return false;
+  };
   // The HID calls get exactly the length the device declares. A shorter
   // report than the protocol's would silently cut requests (FRAM data, clock
   // bytes), so such a device is not spoken to; a longer one gets the request
   // padded with zeros.
   const std::size_t length = handle_.lengths.feature;
-  if (length < protocol::kReportSize) return false;
+  if (length < protocol::kReportSize) return failed(FailureReason::DeviceError);
   request_.assign(length, 0);
   std::copy(request.bytes.begin(), request.bytes.end(), request_.begin());
   if (clearing == ReplyClearing::WholeReport || reply_.size() != length) {
     reply_.assign(length, 0);
   }
   reply_[protocol::kReportIdByte] = 0;
-  if (!handle_.device->setFeature(request_)) return false;
-  return WaitFeatureReply(clock_, *handle_.device, reply_, timeoutMs, stop_);
+  if (!handle_.device->setFeature(request_)) return failed(FailureReason::DeviceError);
+  return WaitFeatureReply(clock_, *handle_.device, reply_, timeoutMs, stop_) ||
+         failed(FailureReason::NoReply);
 }
 
 }  // namespace korvex::controller

@@ -27,7 +27,7 @@ struct ControllerHandle {
 // Finds the controller (the protocol's vendor and product) whose serial
 // number string equals serial and opens it. The first interface whose path
 // or identity could not be read ends the search. A closed handle when none
-// is found or it cannot be opened.
+// is found or it cannot be opened, the reason recorded (failure_reason.h).
 ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial);
 
 // Reads the reply report into reply, repeating the read until it succeeds or
@@ -57,7 +57,8 @@ class ControllerSession {
 
   // Sends the request and waits for its reply. False when the request was
   // not delivered, no reply came in time, or the device's declared feature
-  // report is too short to carry the protocol's 65 bytes.
+  // report is too short to carry the protocol's 65 bytes; the reason is
+  // recorded (failure_reason.h).
   bool exchange(const ControllerReport& request, std::uint32_t timeoutMs, ReplyClearing clearing);
 
   // The first 65 bytes of the last reply.

@@ -83,6 +83,47 @@ int KORVEX_CALL Hub_StartAutoRecovery(void);
 int KORVEX_CALL Hub_StopAutoRecovery(void);
 int KORVEX_CALL Hub_GetAutoRecoveryStatus(void);
 
+/* Why the calling thread's last Hub_ call failed: one of the codes below.
+ * Every other export sets it, to KORVEX_ERROR_NONE when it succeeds, so it
+ * is read right after the call that returned 0; Hub_GetLastError leaves it
+ * as it is. Each thread has its own: another thread's calls (the watchdog's
+ * included) never change it. Hub_GetAutoRecoveryStatus's 0 means "off", not
+ * a failure, and leaves KORVEX_ERROR_NONE. Hub_SetReset succeeds once its
+ * request could be sent, whatever the reply. */
+int KORVEX_CALL Hub_GetLastError(void);
+
+#define KORVEX_ERROR_NONE 0
+/* No controller with that serial among the HID interfaces. */
+#define KORVEX_ERROR_NO_SUCH_CONTROLLER 1
+/* The request was delivered, but no reply came within the time-out. */
+#define KORVEX_ERROR_NO_REPLY 2
+/* A device call failed: the HID interface list or an interface could not be
+ * read, the controller could not be opened or its report lengths read, the
+ * request was not delivered, or its feature report is too short for the
+ * protocol's 65 bytes. */
+#define KORVEX_ERROR_DEVICE_ERROR 3
+/* A null pointer, or an address and count beyond the FRAM's 255 bytes. */
+#define KORVEX_ERROR_BAD_ARGUMENT 4
+/* The scan found no hub carrying the controller; or the last scan has no
+ * hub at that index or with that serial. */
+#define KORVEX_ERROR_NO_SUCH_HUB 5
+/* No further entry: the end of the scanned hubs or of the auto-recovery
+ * list, or the list is empty. */
+#define KORVEX_ERROR_NO_MORE_ENTRIES 6
+/* The auto-recovery list holds 32 hubs already. */
+#define KORVEX_ERROR_LIST_FULL 7
+/* No hub with that serial (or at that index) on the auto-recovery list. */
+#define KORVEX_ERROR_NOT_LISTED 8
+/* Hub_StartAutoRecovery: the watchdog runs already. */
+#define KORVEX_ERROR_ALREADY_RUNNING 9
+/* Hub_StopAutoRecovery: no watchdog runs. */
+#define KORVEX_ERROR_NOT_RUNNING 10
+/* Hub_StartAutoRecovery: the watchdog's thread could not be created
+ * (auto recovery is stored as off). */
+#define KORVEX_ERROR_THREAD_FAILED 11
+/* The library failed inside (out of memory, say). */
+#define KORVEX_ERROR_INTERNAL 12
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

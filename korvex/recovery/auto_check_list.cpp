@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
+#include "korvex/common/failure_reason.h"
 #include "korvex/common/utf16.h"
 #include "korvex/recovery/library_files.h"
 
 namespace korvex::recovery {
 
 namespace {
+
+constexpr auto kBadArgument = FailureReason::BadArgument;
+constexpr auto kNoMoreEntries = FailureReason::NoMoreEntries;
+constexpr auto kNotListed = FailureReason::NotListed;
 
 void clearRecord(HubDeviceInfo* info) {
   std::memset(info, 0, sizeof *info);
@@ -24,7 +29,7 @@ int AutoCheckList::setTimeInfo(std::uint8_t interval, std::uint8_t offTime) {
 }
 
 int AutoCheckList::getTimeInfo(std::uint8_t* interval, std::uint8_t* offTime) {
-  if (interval == nullptr || offTime == nullptr) return 0;
+  if (interval == nullptr || offTime == nullptr) return failWith(kBadArgument);
   const std::lock_guard lock(ListLock);
   *interval = block_.interval;
   *offTime = block_.offTime;
@@ -32,10 +37,10 @@ int AutoCheckList::getTimeInfo(std::uint8_t* interval, std::uint8_t* offTime) {
 }
 
 int AutoCheckList::add(const HubDeviceInfo* info) {
-  if (info == nullptr) return 0;
+  if (info == nullptr) return failWith(kBadArgument);
   {
     const Change change(*this);
-    if (block_.count >= kListCapacity) return 0;
+    if (block_.count >= kListCapacity) return failWith(FailureReason::ListFull);
     block_.slots[block_.count] = recordFromDeviceInfo(*info);
     ids_[block_.count] = nextId_++;
     ++block_.count;
@@ -47,31 +52,32 @@ int AutoCheckList::add(const HubDeviceInfo* info) {
 int AutoCheckList::getFirst(HubDeviceInfo* info) {
   const Change change(*this);
   block_.cursor = 0;
-  if (info == nullptr || block_.count == 0) return 0;
+  if (info == nullptr) return failWith(kBadArgument);
+  if (block_.count == 0) return failWith(kNoMoreEntries);
   fillDeviceInfo(block_.slots[0], *info);
   block_.cursor = 1;
   return 1;
 }
 
 int AutoCheckList::getNext(HubDeviceInfo* info) {
-  if (info == nullptr) return 0;
+  if (info == nullptr) return failWith(kBadArgument);
   const Change change(*this);
-  if (block_.cursor >= block_.count) return 0;
+  if (block_.cursor >= block_.count) return failWith(kNoMoreEntries);
   fillDeviceInfo(block_.slots[block_.cursor], *info);
   ++block_.cursor;
   return 1;
 }
 
 int AutoCheckList::getIndex(HubDeviceInfo* info, std::uint8_t index) {
-  if (info == nullptr) return 0;
+  if (info == nullptr) return failWith(kBadArgument);
   const std::lock_guard lock(ListLock);
-  if (index >= block_.count) return 0;
+  if (index >= block_.count) return failWith(kNotListed);
   fillDeviceInfo(block_.slots[index], *info);
   return 1;
 }
 
 int AutoCheckList::getSerial(HubDeviceInfo* info, const char16_t* serial) {
-  if (info == nullptr) return 0;
+  if (info == nullptr) return failWith(kBadArgument);
   clearRecord(info);
   const std::lock_guard lock(ListLock);
   for (std::size_t i = 0; i < block_.count; ++i) {
@@ -80,11 +86,11 @@ int AutoCheckList::getSerial(HubDeviceInfo* info, const char16_t* serial) {
       return 1;
     }
   }
-  return 0;
+  return failWith(kNotListed);
 }
 
 int AutoCheckList::remove(const HubDeviceInfo* info, AutoCheckRecord* removed) {
-  if (info == nullptr) return 0;
+  if (info == nullptr) return failWith(kBadArgument);
   // The caller's serial may lack its NUL: compare a terminated copy.
   const AutoCheckRecord wanted = recordFromDeviceInfo(*info);
   {
@@ -94,7 +100,7 @@ int AutoCheckList::remove(const HubDeviceInfo* info, AutoCheckRecord* removed) {
                                                 wanted.controllerSerial, kStringUnits)) {
       ++i;
     }
-    if (i == block_.count) return 0;
+    if (i == block_.count) return failWith(kNotListed);
     if (removed != nullptr) *removed = block_.slots[i];
     --block_.count;
     // The slot that falls out of the list keeps its old bytes.

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <vector>
 
+#include "korvex/common/failure_reason.h"
 #include "korvex/common/no_throw.h"
 
 namespace korvex::recovery {
@@ -26,7 +27,7 @@ void Watchdog::abandon() {
 
 int Watchdog::start() {
   const std::lock_guard control(controlLock_);
-  if (running()) return 0;
+  if (running()) return failWith(FailureReason::AlreadyRunning);
   stop_.reset();
   const bool started = thread_.start([this] { threadMain(); });
   // Without a thread, recovery stays off, in the store too: claiming a
@@ -34,12 +35,12 @@ int Watchdog::start() {
   // while the program shows recovery as on.
   list_.setRecoveryOn(started);
   list_.save();
-  return started ? 1 : 0;
+  return started ? 1 : failWith(FailureReason::ThreadFailed);
 }
 
 int Watchdog::stop() {
   const std::lock_guard control(controlLock_);
-  if (!running()) return 0;
+  if (!running()) return failWith(FailureReason::NotRunning);
   endThread();
   list_.setRecoveryOn(false);
   list_.save();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "korvex/common/failure_reason.h"
 #include "korvex/topology/usb_tree_walk.h"
 
 namespace korvex::topology {
@@ -9,7 +10,10 @@ namespace korvex::topology {
 namespace {
 
 bool clear(HubDeviceInfo* record) {
-  if (record == nullptr) return false;
+  if (record == nullptr) {
+    setFailureReason(FailureReason::BadArgument);
+    return false;
+  }
   std::memset(record, 0, sizeof *record);
   return true;
 }
@@ -25,7 +29,7 @@ int DeviceQueries::scanInto(DeviceInfoTable& table, HubDeviceInfo* record,
   table = DeviceInfoTable{};
   bool found = false;
   UsbTreeWalk(host_, table, found).ScanUsbTree();
-  if (!found) return 0;
+  if (!found) return failWith(FailureReason::NoSuchHub);
   for (std::size_t i = 0; i < table.count; ++i) {
     // A failed read leaves the status byte 0.
     readStatus(table.controllers[i].serial.data(), &table.status[i]);
@@ -39,7 +43,7 @@ int DeviceQueries::lookupSerial(const DeviceInfoTable& table, HubDeviceInfo* rec
                                 const char16_t* serial) {
   if (!clear(record)) return 0;
   const int i = table.find(serial);
-  if (i < 0) return 0;
+  if (i < 0) return failWith(FailureReason::NoSuchHub);
   table.fill(static_cast<std::size_t>(i), *record);
   return 1;
 }
@@ -50,7 +54,7 @@ int DeviceQueries::getDeviceInfo(HubDeviceInfo* record) {
 
 int DeviceQueries::getNextDeviceInfo(HubDeviceInfo* record) {
   if (!clear(record)) return 0;
-  if (QueryTable.cursor >= QueryTable.count) return 0;
+  if (QueryTable.cursor >= QueryTable.count) return failWith(FailureReason::NoMoreEntries);
   QueryTable.fill(QueryTable.cursor, *record);
   ++QueryTable.cursor;
   return 1;
@@ -58,7 +62,7 @@ int DeviceQueries::getNextDeviceInfo(HubDeviceInfo* record) {
 
 int DeviceQueries::getDeviceInfoIndex(HubDeviceInfo* record, std::uint8_t index) {
   if (!clear(record)) return 0;
-  if (index >= QueryTable.count) return 0;
+  if (index >= QueryTable.count) return failWith(FailureReason::NoSuchHub);
   QueryTable.fill(index, *record);
   return 1;
 }

@@ -26,7 +26,9 @@ class DeviceQueries {
   DeviceQueries(seam::UsbHost& host, StatusReader readStatus, std::mutex& libraryLock)
       : host_(host), readStatus_(std::move(readStatus)), LibraryLock(libraryLock) {}
 
-  // Each clears all of *record first and returns 1 or 0.
+  // Each clears all of *record first and returns 1 or 0, recording why
+  // (failure_reason.h): no hub carrying the controller seen, none at the
+  // index or with the serial, no further entry.
   int getDeviceInfo(HubDeviceInfo* record);
   int getNextDeviceInfo(HubDeviceInfo* record);
   int getDeviceInfoIndex(HubDeviceInfo* record, std::uint8_t index);

@@ -1,12 +1,15 @@
 // The exported functions of the built shared library, over a simulated world
 // bound to a file (run_exports_tests.sh): the argument conventions at the
-// boundary and the files the library keeps.
+// boundary, the files the library keeps and the reason for each failure.
 #include <korvex.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 namespace {
 
@@ -59,6 +62,84 @@ TEST(Exports, TheLoadCreatedTheStoreAndListChangesReachIt) {
   EXPECT_EQ(Hub_GetAutoCheckDeviceInfo(&back), 0);
   // The world has no hubs in its tree: a scan finds none.
   EXPECT_EQ(Hub_GetDeviceInfo(&back), 0);
+}
+
+int anotherFailure() {
+  std::uint8_t byte = 0;
+  return Hub_GetStatus(u"NOPE", &byte);
+}
+
+int succeed() {
+  std::uint8_t interval = 0, offTime = 0;
+  return Hub_GetAutoCheckTimeInfo(&interval, &offTime);
+}
+
+// Every export tells why it failed, and clears the reason when it succeeds
+// (also when a step inside it failed); reading the reason leaves it.
+TEST(LastError, EachFailureGivesItsReason) {
+  std::uint8_t byte = 0;
+  std::array<std::uint8_t, 8> bytes{};
+  HubDeviceInfo info{}, hub{};
+  std::copy_n(u"0000000A", 8, hub.controllerSerial);
+  const struct {
+    const char* name;
+    std::function<int()> call;
+    int result, reason;
+  } cases[] = {
+      {"absent", [&] { return Hub_GetStatus(u"NOPE", &byte); }, 0, KORVEX_ERROR_NO_SUCH_CONTROLLER},
+      {"silent", [&] { return Hub_GetFault(u"MUTE", &byte); }, 0, KORVEX_ERROR_NO_REPLY},
+      {"reset unanswered", [] { return Hub_SetReset(u"MUTE", 1); }, 1, KORVEX_ERROR_NONE},
+      {"not delivered", [] { return Hub_SetStatus(u"DEAF", 1); }, 0, KORVEX_ERROR_DEVICE_ERROR},
+      {"short report", [&] { return Hub_SetRTC(u"SHORT", bytes.data()); }, 0,
+       KORVEX_ERROR_DEVICE_ERROR},
+      {"no lengths", [] { return Hub_SetPICWrite(u"CAPS"); }, 0, KORVEX_ERROR_DEVICE_ERROR},
+      {"null output", [] { return Hub_GetRTC(u"0000000A", nullptr); }, 0,
+       KORVEX_ERROR_BAD_ARGUMENT},
+      {"no hubs", [&] { return Hub_GetDeviceInfo(&info); }, 0, KORVEX_ERROR_NO_SUCH_HUB},
+      {"no next hub", [&] { return Hub_GetNextDeviceInfo(&info); }, 0,
+       KORVEX_ERROR_NO_MORE_ENTRIES},
+      {"empty list", [&] { return Hub_GetAutoCheckDeviceInfo(&info); }, 0,
+       KORVEX_ERROR_NO_MORE_ENTRIES},
+      {"unlisted", [&] { return Hub_GetAutoCheckDeviceInfoSerial(&info, u"NOPE"); }, 0,
+       KORVEX_ERROR_NOT_LISTED},
+      {"list full",
+       [&] {
+         for (int i = 0; i < 32; ++i) Hub_SetAutoCheckDeviceInfo(&hub);
+         return Hub_SetAutoCheckDeviceInfo(&hub);
+       },
+       0, KORVEX_ERROR_LIST_FULL},
+      {"emptied",
+       [&] {
+         for (int i = 0; i < 32; ++i) Hub_DeleteAutoCheckDeviceInfo(&hub);
+         return Hub_DeleteAutoCheckDeviceInfo(&hub);
+       },
+       0, KORVEX_ERROR_NOT_LISTED},
+      {"started twice", [] { return Hub_StartAutoRecovery() + Hub_StartAutoRecovery(); }, 1,
+       KORVEX_ERROR_ALREADY_RUNNING},
+      {"stopped twice", [] { return Hub_StopAutoRecovery() + Hub_StopAutoRecovery(); }, 1,
+       KORVEX_ERROR_NOT_RUNNING},
+      {"status off", [] { return Hub_GetAutoRecoveryStatus(); }, 0, KORVEX_ERROR_NONE},
+  };
+  for (const auto& k : cases) {
+    ASSERT_EQ(anotherFailure(), 0);
+    EXPECT_EQ(k.call(), k.result) << k.name;
+    EXPECT_EQ(Hub_GetLastError(), k.reason) << k.name;
+    EXPECT_EQ(Hub_GetLastError(), k.reason) << k.name;
+    EXPECT_EQ(succeed(), 1) << k.name;
+    EXPECT_EQ(Hub_GetLastError(), KORVEX_ERROR_NONE) << k.name;
+  }
+}
+
+// Another thread's failure leaves this thread's reason.
+TEST(LastError, EachThreadHasItsOwn) {
+  ASSERT_EQ(anotherFailure(), 0);
+  int theirs = -1;
+  std::thread([&] {
+    EXPECT_EQ(Hub_SetStatus(u"DEAF", 1), 0);
+    theirs = Hub_GetLastError();
+  }).join();
+  EXPECT_EQ(Hub_GetLastError(), KORVEX_ERROR_NO_SUCH_CONTROLLER);
+  EXPECT_EQ(theirs, KORVEX_ERROR_DEVICE_ERROR);
 }
 
 }  // namespace

@@ -8,6 +8,10 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cat >"$dir/world.json" <<JSON
 {"executableFolder": "$dir/",
- "otherHidDevices": [{"serial": "0000000A", "controller": {}}]}
+ "otherHidDevices": [{"serial": "0000000A", "controller": {}},
+   {"serial": "MUTE", "controller": {"faults": {"silent": true}}},
+   {"serial": "DEAF", "controller": {"faults": {"setFeatureFails": true}}},
+   {"serial": "SHORT", "featureReportByteLength": 64, "controller": {}},
+   {"serial": "CAPS", "faults": {"capsFails": true}, "controller": {}}]}
 JSON
 KORVEX_SIM_WORLD="$dir/world.json" "$program"

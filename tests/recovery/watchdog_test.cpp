@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "korvex/common/failure_reason.h"
 #include "korvex/common/worker_thread.h"
 
 #include "recovery_fixture.h"
@@ -148,6 +149,7 @@ TEST(WatchdogControl, AStartWithoutAThreadLeavesRecoveryOff) {
   EXPECT_EQ(readBytes(store).at(kRecoveryOnByte), 0);
   writeBytes(store, stored);
   EXPECT_EQ(watchdog.start(), 0);
+  EXPECT_EQ(failureReason(), FailureReason::ThreadFailed);
   EXPECT_EQ(watchdog.status(), 0);
   EXPECT_EQ(readBytes(store).at(kRecoveryOnByte), 0);
 }

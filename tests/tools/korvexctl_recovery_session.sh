@@ -53,6 +53,7 @@ expect_output '^[0-9]+ +0000000B +ON +DeviceConnected +0x4E21' list
   failed "korvex.log does not hold exactly one code 0 line: $(cat "$dir/korvex.log")"
 
 expect_output '^auto recovery off$' recovery stop
+expect_output '^auto recovery was already off$' recovery stop
 expect_output '^removed 0000000B$' recovery remove 0000000B
 
 # ---- watch switches auto recovery on for itself, and off again ----

@@ -1,8 +1,11 @@
 // The parts of korvexctl that decide things without the library.
+#include <korvex.h>
+
 #include <gtest/gtest.h>
 
 #include "fram_text.h"
 #include "invocation.h"
+#include "library_failure.h"
 #include "local_clock.h"
 #include "text_table.h"
 
@@ -53,6 +56,18 @@ TEST(Invocation, RejectsWhatItCannotRun) {
   for (const auto& args :
        std::vector<std::vector<std::string>>{{}, {"--world"}, {"--bogus", "status"}}) {
     EXPECT_TRUE(std::holds_alternative<UsageError>(parseInvocation(args)));
+  }
+}
+
+// A failed controller command's exit code follows the library's reason.
+TEST(LibraryFailure, ControllerReasonsGiveTheirExitCodes) {
+  const std::pair<int, int> cases[] = {{KORVEX_ERROR_NO_SUCH_CONTROLLER, kNoSuchController},
+                                       {KORVEX_ERROR_DEVICE_ERROR, kNoSuchController},
+                                       {KORVEX_ERROR_NO_REPLY, kNoReply},
+                                       {KORVEX_ERROR_BAD_ARGUMENT, kBadArgument},
+                                       {KORVEX_ERROR_INTERNAL, kFailed}};
+  for (const auto& [reason, exitCode] : cases) {
+    EXPECT_EQ(controllerFailure(reason, "0000000A", 5000).exitCode, exitCode) << reason;
   }
 }
 

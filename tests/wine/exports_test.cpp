@@ -31,12 +31,12 @@ std::set<std::string> exportedNames(HMODULE module) {
   return result;
 }
 
-// The header's 25 functions, and no stdcall decoration (_Hub_GetStatus@8).
+// The header's 26 functions, and no stdcall decoration (_Hub_GetStatus@8).
 TEST(Exports, OnlyTheHubFunctionsUnderPlainNames) {
   const HMODULE korvex = GetModuleHandleW(L"korvex.dll");
   ASSERT_NE(korvex, nullptr);
   const std::set<std::string> names = exportedNames(korvex);
-  EXPECT_EQ(names.size(), 25u);
+  EXPECT_EQ(names.size(), 26u);
   for (const std::string& name : names) {
     EXPECT_TRUE(name.starts_with("Hub_") && name.find('@') == std::string::npos) << name;
   }
@@ -82,6 +82,26 @@ TEST(Exports, EveryCommandFailsAtOnceWithoutAController) {
     EXPECT_EQ(CALL(Hub_WriteUSBSerial, serial, buffer.data()), 0);
     EXPECT_EQ(CALL(Hub_GetDeviceInfoSerial, &info, serial), 0);
   }
+}
+
+// A successful call on a thread of its own.
+DWORD WINAPI succeedOnOwnThread(LPVOID) {
+  std::uint8_t interval = 0, offTime = 0;
+  return static_cast<DWORD>(Hub_GetAutoCheckTimeInfo(&interval, &offTime));
+}
+
+// The reason of a failure is the calling thread's, in the DLL's own
+// thread-local storage; another thread's success does not clear it.
+TEST(Exports, TheLastErrorIsTheCallingThreads) {
+  std::uint8_t byte = 0;
+  ASSERT_EQ(Hub_GetStatus(L"KVX-ABSENT-0001", &byte), 0);
+  const int reason = callChecked("Hub_GetLastError", &Hub_GetLastError);
+  EXPECT_NE(reason, KORVEX_ERROR_NONE);
+  const HANDLE thread = CreateThread(nullptr, 0, succeedOnOwnThread, nullptr, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_EQ(Hub_GetLastError(), reason);
 }
 
 }  // namespace

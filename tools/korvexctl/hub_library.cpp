@@ -94,6 +94,7 @@ std::optional<std::string> loadHubLibrary() {
   KORVEXCTL_RESOLVE(Hub_StartAutoRecovery);
   KORVEXCTL_RESOLVE(Hub_StopAutoRecovery);
   KORVEXCTL_RESOLVE(Hub_GetAutoRecoveryStatus);
+  KORVEXCTL_RESOLVE(Hub_GetLastError);
 #undef KORVEXCTL_RESOLVE
   if (!missing.empty()) return std::string(kLibraryName) + " has no function " + missing;
   functions = f;

@@ -36,6 +36,7 @@ struct HubFunctions {
   decltype(&::Hub_StartAutoRecovery) Hub_StartAutoRecovery = nullptr;
   decltype(&::Hub_StopAutoRecovery) Hub_StopAutoRecovery = nullptr;
   decltype(&::Hub_GetAutoRecoveryStatus) Hub_GetAutoRecoveryStatus = nullptr;
+  decltype(&::Hub_GetLastError) Hub_GetLastError = nullptr;
 };
 
 // Loads the library (libkorvex.so from korvexctl's run path, or korvex.dll

@@ -7,6 +7,7 @@
 
 #include "client/number_text.h"
 #include "hub_scan.h"
+#include "library_failure.h"
 #include "library_text.h"
 #include "recovery_log.h"
 #include "text_table.h"
@@ -83,6 +84,8 @@ Result add(const Args& args) {
                     "; plug in the device that should be watched first");
   }
   if (library().Hub_SetAutoCheckDeviceInfo(&*hub) == 0) {
+    const int reason = library().Hub_GetLastError();
+    if (reason != KORVEX_ERROR_LIST_FULL) return libraryFailure(reason, "could not add " + serial);
     return fail(kFailed, "list-full",
                 "the auto-recovery list is full (" + std::to_string(kListCapacity) +
                     " hubs); remove one first");
@@ -101,6 +104,9 @@ Result remove(const Args& args) {
   const auto record = recordForSerial(args[0]);
   if (!record) return badArgument("the serial is longer than 255 characters");
   if (library().Hub_DeleteAutoCheckDeviceInfo(&*record) == 0) {
+    const int reason = library().Hub_GetLastError();
+    if (reason != KORVEX_ERROR_NOT_LISTED)
+      return libraryFailure(reason, "could not remove " + args[0]);
     return fail(kListRefused, "not-listed", args[0] + " is not on the auto-recovery list");
   }
   return done({{"serial", args[0]}}, "removed " + args[0]);
@@ -157,6 +163,9 @@ Result start(const Args& args) {
 Result stop(const Args& args) {
   if (!args.empty()) return badArgument("recovery stop takes no arguments");
   const bool stopped = library().Hub_StopAutoRecovery() != 0;
+  if (!stopped && library().Hub_GetLastError() != KORVEX_ERROR_NOT_RUNNING) {
+    return libraryFailure(library().Hub_GetLastError(), "auto recovery could not be stopped");
+  }
   return done({{"recovery", false}, {"changed", stopped}},
               stopped ? "auto recovery off" : "auto recovery was already off");
 }

@@ -2,7 +2,6 @@
 
 #include "hub_library.h"
 
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -11,6 +10,7 @@
 #include "fram_text.h"
 #include "hub_scan.h"
 #include "korvex/common/utf16.h"
+#include "library_failure.h"
 #include "library_text.h"
 #include "local_clock.h"
 #include "recovery_commands.h"
@@ -23,29 +23,16 @@ namespace korvexctl {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The exports report only 0 for a failure. A controller that is missing
-// fails at once, one that stays silent only after the reply time-out, so
-// the time the call took tells the two apart.
+// A controller command: nullopt when it succeeded, else its failure as
+// the library gives its reason.
 struct Call {
   const std::string& serial;
-  std::chrono::milliseconds replyTimeout{5000};
+  unsigned replyTimeoutMs = 5000;
 
   template <typename F>
   std::optional<Result> run(F&& f) const {
-    const auto start = Clock::now();
     if (f() != 0) return std::nullopt;
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-    if (took >= replyTimeout * 9 / 10) {
-      return fail(kNoReply, "no-reply",
-                  "controller " + serial + " did not reply within " +
-                      std::to_string(replyTimeout.count()) + " ms");
-    }
-    return fail(kNoSuchController, "no-such-controller",
-                "no controller with serial " + serial +
-                    " answered (not found, or it could not be "
-                    "opened or written to)");
+    return controllerFailure(library().Hub_GetLastError(), serial, replyTimeoutMs);
   }
 };
 
@@ -76,7 +63,7 @@ Result reset(const std::string& serial, const Args& args) {
       args.empty() ? std::optional<unsigned>(0) : korvex::client::parseNumber(args[0], 255);
   if (!value) return badArgument("reset value must be a number from 0 to 255");
   const KString s = toLibraryString(serial);
-  const Call call{serial, std::chrono::milliseconds(1000)};
+  const Call call{serial, 1000};
   if (auto err = call.run([&] { return library().Hub_SetReset(s.c_str(), *value); })) return *err;
   return done({{"serial", serial}, {"value", *value}}, "reset sent");
 }
