@@ -1,6 +1,7 @@
 // The lock over a named mutex.
-#include <sddl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 
 #include <cstdint>
 #include <cstdio>
