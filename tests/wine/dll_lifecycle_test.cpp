@@ -190,7 +190,11 @@ TEST_F(DllLifecycleTest, AnotherProcessSharesTheListAndStopsTheWatchdog) {
   ASSERT_EQ(dll->call("Hub_GetAutoCheckDeviceInfoIndex", &info, 1u), 1);
   EXPECT_EQ(std::wstring(info.controllerSerial), L"KVX-CHILD");
   EXPECT_EQ(dll->call("Hub_GetAutoRecoveryStatus"), 0);
+  // This process's watchdog finds recovery off at its next check and ends.
+  std::this_thread::sleep_for(1500ms);
   EXPECT_EQ(dll->call("Hub_StopAutoRecovery"), 0);
+  EXPECT_EQ(dll->call("Hub_StartAutoRecovery"), 1);
+  EXPECT_EQ(dll->call("Hub_StopAutoRecovery"), 1);
 }
 
 bool append(const std::string& line) {
