@@ -28,8 +28,8 @@ void Library::unload(Unload kind) {
   }
   runNoThrow([this] { watchdog_.stopForUnload(); });
   // The thread switched on the hubs it held off; this is for those a
-  // stored countdown holds off with no thread running.
-  if (kind == Unload::Orderly) runNoThrow([this] { watchdog_.switchOnHeldOff(); });
+  // stored countdown holds off with no watchdog acting, here or elsewhere.
+  if (kind == Unload::Orderly) runNoThrow([this] { watchdog_.switchOnHeldOffUnlessWatched(); });
   runNoThrow([this] { list_.save(); });
 }
 

@@ -49,7 +49,7 @@ class Library {
     // The process is ending and its other threads are gone, perhaps ended
     // while holding a lock: no lock is taken and nothing is waited for, the
     // hubs stay as they are and the store is saved from the list's last
-    // published copy.
+    // published copy when that holds changes the store has not got.
     ProcessExit,
   };
   // Unload: the watchdog ended (recovery on stays recorded) and the store

@@ -16,6 +16,10 @@ namespace {
 // tries again for about a second.
 constexpr int kAppendAttempts = 20;
 constexpr DWORD kAppendRetryMs = 50;
+// A store held open by a reader in another process is tried again for
+// about a tenth of a second; a folder that refuses writing costs no more.
+constexpr int kReplaceAttempts = 5;
+constexpr DWORD kReplaceRetryMs = 20;
 
 // Closes the handle when the step that opened it ends.
 class FileHandle {
@@ -61,17 +65,29 @@ bool writeReplacing(const std::filesystem::path& target, std::span<const std::ui
   if (!file.isOpen()) return false;
   const bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
   file.close();
-  if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temporary.c_str());
-    return false;
+  if (written) {
+    // Another process reading the store at this moment keeps it from being
+    // replaced for as long as its read takes.
+    for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+      if (MoveFileExW(temporary.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+      }
+      // A file held without sharing deletion refuses a replacement as denied.
+      if (!isBusy(GetLastError()) && GetLastError() != ERROR_ACCESS_DENIED) break;
+      Sleep(kReplaceRetryMs);
+    }
   }
-  return true;
+  DeleteFileW(temporary.c_str());
+  return false;
 }
 
 std::optional<std::vector<std::uint8_t>> readStartCreating(const std::filesystem::path& file,
                                                            std::size_t maxBytes) {
-  const FileHandle in(openFile(file, GENERIC_READ, FILE_SHARE_READ, OPEN_ALWAYS));
+  // Shared with everything, replacing included: the other processes of
+  // the library replace the store while this one may be reading it.
+  const FileHandle in(openFile(
+      file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_ALWAYS));
   if (!in.isOpen()) return std::nullopt;
   std::vector<std::uint8_t> bytes(maxBytes);
   std::size_t done = 0;

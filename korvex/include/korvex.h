@@ -78,7 +78,12 @@ int KORVEX_CALL Hub_GetAutoCheckDeviceInfoIndex(HubDeviceInfo* info, unsigned in
 int KORVEX_CALL Hub_GetAutoCheckDeviceInfoSerial(HubDeviceInfo* info, const KORVEX_CHAR* serial);
 int KORVEX_CALL Hub_DeleteAutoCheckDeviceInfo(const HubDeviceInfo* info);
 
-/* Watchdog control. */
+/* Watchdog control. Processes using the library of one folder share its
+ * store: one list, one recovery on/off, and one acting watchdog among the
+ * processes that started recovery (the others stand by and take over when
+ * its process ends). Hub_StopAutoRecovery stops recovery for all of them
+ * and returns 0 only when recovery was off; Hub_GetAutoRecoveryStatus is 1
+ * while recovery is on and some process's watchdog keeps it. */
 int KORVEX_CALL Hub_StartAutoRecovery(void);
 int KORVEX_CALL Hub_StopAutoRecovery(void);
 int KORVEX_CALL Hub_GetAutoRecoveryStatus(void);
@@ -114,9 +119,9 @@ int KORVEX_CALL Hub_GetLastError(void);
 #define KORVEX_ERROR_LIST_FULL 7
 /* No hub with that serial (or at that index) on the auto-recovery list. */
 #define KORVEX_ERROR_NOT_LISTED 8
-/* Hub_StartAutoRecovery: the watchdog runs already. */
+/* Hub_StartAutoRecovery: this process's watchdog runs already. */
 #define KORVEX_ERROR_ALREADY_RUNNING 9
-/* Hub_StopAutoRecovery: no watchdog runs. */
+/* Hub_StopAutoRecovery: auto recovery is off already. */
 #define KORVEX_ERROR_NOT_RUNNING 10
 /* Hub_StartAutoRecovery: the watchdog's thread could not be created
  * (auto recovery is stored as off). */

@@ -11,11 +11,4 @@ bool SaveAutoCheckStore(const std::filesystem::path& folder, const AutoCheckStor
   return files::writeReplacing(folder / kStoreFileName, std::span(bytes, sizeof store));
 }
 
-bool LoadAutoCheckStore(const std::filesystem::path& folder, AutoCheckStore& store) {
-  const auto bytes = files::readStartCreating(folder / kStoreFileName, sizeof store);
-  store = storeFromBytes(bytes ? std::span<const std::uint8_t>(*bytes)
-                               : std::span<const std::uint8_t>());
-  return bytes.has_value();
-}
-
 }  // namespace korvex::recovery

@@ -16,9 +16,4 @@ inline constexpr const char* kLogFileName = "korvex.log";
 // power loss leaves either the old store or the new one, never a torn one.
 bool SaveAutoCheckStore(const std::filesystem::path& folder, const AutoCheckStore& store);
 
-// The block from the store file's first bytes, made safe (storeFromBytes);
-// a missing file is created empty. When the file cannot be opened or read,
-// the block is that of an empty file and the result false.
-bool LoadAutoCheckStore(const std::filesystem::path& folder, AutoCheckStore& store);
-
 }  // namespace korvex::recovery

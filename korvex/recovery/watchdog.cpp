@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <tuple>
 #include <vector>
 
 #include "korvex/common/failure_reason.h"
@@ -25,31 +26,52 @@ void Watchdog::abandon() {
   thread_.forget();
 }
 
+bool Watchdog::running() {
+  // A thread that found recovery switched off by another process has ended
+  // by itself.
+  return thread_.exists() && !thread_.waitFinished(std::chrono::milliseconds(0));
+}
+
 int Watchdog::start() {
   const std::lock_guard control(controlLock_);
   if (running()) return failWith(FailureReason::AlreadyRunning);
+  thread_.release();
   stop_.reset();
-  const bool started = thread_.start([this] { threadMain(); });
+  // Stored before the thread starts: a thread that finds recovery off ends.
+  list_.setRecoveryOn(true);
+  if (thread_.start([this] { threadMain(); })) return 1;
   // Without a thread, recovery stays off, in the store too: claiming a
   // watchdog that does not exist would leave every listed hub unwatched
   // while the program shows recovery as on.
-  list_.setRecoveryOn(started);
-  list_.save();
-  return started ? 1 : failWith(FailureReason::ThreadFailed);
+  list_.setRecoveryOn(false);
+  return failWith(FailureReason::ThreadFailed);
 }
 
 int Watchdog::stop() {
   const std::lock_guard control(controlLock_);
-  if (!running()) return failWith(FailureReason::NotRunning);
-  endThread();
+  const bool ownThread = running();
+  // Recovery kept by another process's watchdog is stopped through the
+  // store: that watchdog finds it off at its next check.
+  if (!ownThread && !list_.recoveryOn()) return failWith(FailureReason::NotRunning);
   list_.setRecoveryOn(false);
-  list_.save();
+  if (ownThread) endThread();
+  thread_.release();
   return 1;
+}
+
+int Watchdog::status() {
+  if (!list_.recoveryOn()) return 0;
+  return running() || watchedElsewhere() ? 1 : 0;
+}
+
+bool Watchdog::watchedElsewhere() {
+  CrossProcessLock probe(list_.storeFile(), kWatchdogLockSlot);
+  return probe.lock(std::chrono::milliseconds(0)) == CrossProcessLock::Outcome::HeldElsewhere;
 }
 
 void Watchdog::stopForUnload() {
   const std::lock_guard control(controlLock_);
-  if (running()) endThread();
+  if (thread_.exists()) endThread();
 }
 
 int Watchdog::deleteListed(const HubDeviceInfo* info) {
@@ -69,6 +91,10 @@ void Watchdog::switchOnHeldOff() {
   }
 }
 
+void Watchdog::switchOnHeldOffUnlessWatched() {
+  if (!watchedElsewhere()) switchOnHeldOff();
+}
+
 void Watchdog::endThread() {
   stop_.raise();
   // A thread still inside a device call after the wait finishes that call
@@ -78,17 +104,37 @@ void Watchdog::endThread() {
 }
 
 void Watchdog::threadMain() {
-  // The settings reach a running thread only through a stop and a start.
-  const auto [storedInterval, offTime] = list_.settings();
-  const std::uint32_t interval = std::max<std::uint32_t>(storedInterval, 1);
+  // The settings reach a running thread only through a stop and a start,
+  // or when it takes over from another process's watchdog.
+  auto [storedInterval, offTime] = list_.settings();
+  CrossProcessLock acting(list_.storeFile(), kWatchdogLockSlot);
+  bool acts = false;
+  bool waitedForOther = false;
   std::uint32_t seconds = 0;
   while (!clock_.wait(kStepMs, stop_)) {
-    if (++seconds < interval) continue;
+    if (++seconds < std::max<std::uint32_t>(storedInterval, 1)) continue;
+    seconds = 0;
+    // Another process may have switched recovery off for this store.
+    if (!list_.recoveryOn()) break;
+    if (!acts) {
+      const auto outcome = acting.lock(std::chrono::milliseconds(0));
+      // With no lock to be had from the system this watchdog acts alone.
+      acts = outcome != CrossProcessLock::Outcome::HeldElsewhere;
+      if (!acts) {
+        waitedForOther = true;
+        continue;
+      }
+      if (waitedForOther) std::tie(storedInterval, offTime) = list_.settings();
+    }
     // A cycle that throws is abandoned; the next one comes as usual.
     runNoThrow([&] { checkCycle(offTime, ownCommands_, &stop_); });
-    seconds = 0;
   }
-  runNoThrow([this] { switchOnHeldOff(); });
+  // The hubs held off are switched on by the watchdog that acts on the
+  // list: this one, or none when no other process's holds the lock.
+  if (!acts)
+    acts = acting.lock(std::chrono::milliseconds(0)) != CrossProcessLock::Outcome::HeldElsewhere;
+  if (acts) runNoThrow([this] { switchOnHeldOff(); });
+  acting.unlock();
 }
 
 void Watchdog::runCheckCycle(std::uint8_t offTime) {

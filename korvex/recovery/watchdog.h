@@ -8,6 +8,13 @@
 // records, and on its way out it switches on every hub it holds off. A
 // thread is never ended from outside; one still inside a device call when
 // the stop's wait runs out is let go and finishes by itself.
+//
+// One watchdog acts per store, across processes: a thread acts only while
+// it holds the store's watchdog lock (a cross-process lock). The others
+// wait in standby and try for the lock once an interval, so when the
+// acting one's process ends another takes over within one interval.
+// Whether recovery is on is the store's recovery-on byte, shared by all:
+// a thread that finds it off (another process stopped recovery) ends.
 #pragma once
 
 #include <korvex.h>
@@ -48,14 +55,17 @@ class Watchdog {
   Watchdog(const Watchdog&) = delete;
   Watchdog& operator=(const Watchdog&) = delete;
 
-  // Hub_StartAutoRecovery: 0 when a watchdog runs already, or when the
-  // thread cannot be created (recovery is then stored as off).
+  // Hub_StartAutoRecovery: 0 when this process's watchdog runs already, or
+  // when the thread cannot be created (recovery is then stored as off).
   int start();
-  // Hub_StopAutoRecovery: 0 when none runs. Returns once the thread has
-  // ended and switched on the hubs it held off.
+  // Hub_StopAutoRecovery: 0 when recovery is off. Stores recovery as off
+  // and returns once this process's thread, if any, has ended and switched
+  // on the hubs it held off; another process's watchdog ends at its next
+  // check and does the same.
   int stop();
-  // Hub_GetAutoRecoveryStatus.
-  int status() { return list_.recoveryOn() ? 1 : 0; }
+  // Hub_GetAutoRecoveryStatus: 1 while recovery is on and a watchdog (this
+  // process's, in standby or acting, or another's) keeps it.
+  int status();
 
   // Hub_DeleteAutoCheckDeviceInfo: a hub whose power is held off is
   // switched on once it is off the list.
@@ -64,6 +74,9 @@ class Watchdog {
   // Switches on every listed hub whose power is held off and clears its
   // countdown, the replies waited for kSwitchOnBudgetMs at most in all.
   void switchOnHeldOff();
+  // The same, unless another process's watchdog acts on the list: the
+  // countdowns are then its own.
+  void switchOnHeldOffUnlessWatched();
 
   // Unload: ends a running watchdog without touching the recovery-on byte,
   // so that it starts again with the next load.
@@ -73,7 +86,8 @@ class Watchdog {
   // held a lock; forget it, taking no lock.
   void abandon();
 
-  bool running() const { return thread_.exists(); }
+  // Whether this process's watchdog thread runs (acting or in standby).
+  bool running();
 
   // One check cycle, as the thread runs it (without the thread: for tests).
   void runCheckCycle(std::uint8_t offTime);
@@ -81,6 +95,8 @@ class Watchdog {
  private:
   void threadMain();
   void endThread();
+  // Whether a watchdog of another process holds the store's watchdog lock.
+  bool watchedElsewhere();
   // stop: the thread's signal, ending waits and the cycle early; none for
   // a cycle run without the thread.
   void checkCycle(std::uint8_t offTime, controller::ControllerCommands& commands,

@@ -90,11 +90,14 @@ TEST_F(List, DuplicatesAndDeletions) {
   EXPECT_EQ(bytes[3], 2);
   // The slot that fell out of the list keeps its old bytes.
   EXPECT_EQ(bytes[kSlot + 2 * kRecord + 10], 'C');
-  // Deleting a serial that is not listed (letter case counts) writes
-  // nothing, not even settings changed in memory.
-  ASSERT_EQ(list().setTimeInfo(42, 42), 1);
+  // Settings are written at once, so that other processes see them;
+  // deleting a serial that is not listed (letter case counts) writes
+  // nothing.
+  ASSERT_EQ(list().setTimeInfo(42, 0), 1);
+  const auto withSettings = readBytes(store());
+  EXPECT_EQ(withSettings[0] * 1000 + withSettings[1], 42000);
   EXPECT_EQ(remove(u"a"), 0);
-  EXPECT_EQ(readBytes(store()), bytes);
+  EXPECT_EQ(readBytes(store()), withSettings);
 }
 
 TEST_F(List, TheCursorAndLookups) {

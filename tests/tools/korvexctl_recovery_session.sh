@@ -68,6 +68,28 @@ grep -qF '(interrupted); auto recovery switched off again' "$dir/watch.out" ||
   failed "watch did not stop cleanly: $(cat "$dir/watch.out")"
 expect_output '^auto recovery off' recovery status
 
+# ---- Two processes, one watchdog: the acting one is killed, the other
+# takes over within one interval and goes on from the failure count in the
+# store, so the hang is logged and cycled once ----
+hangs() { grep -c ',0000000B,0,0x4E21' "$dir/korvex.log"; }
+watch_in_background() {  # watch_in_background SECONDS OUTPUT
+  (cd "$dir" && exec "$korvexctl" --world world.json watch --seconds "$1" >"$dir/$2" 2>&1) &
+}
+expect_output '^added ' recovery add 0000000B
+before=$(hangs)
+run sim hang 0000000B >/dev/null
+watch_in_background 9 first.out
+first=$!
+sleep 0.5
+watch_in_background 9 second.out
+second=$!
+sleep 1.2
+kill -KILL "$first"
+wait "$second"
+[ "$(hangs)" = $((before + 1)) ] ||
+  failed "after a takeover $(($(hangs) - before)) hang line(s), expected 1: $(cat "$dir/second.out")"
+expect_output '^removed 0000000B$' recovery remove 0000000B
+
 # ---- Unplug and plug back ----
 expect_output 'unplugged' sim unplug 0000000B
 expect_output '^[0-9]+ +0000000B +ON +NoDeviceConnected$' list

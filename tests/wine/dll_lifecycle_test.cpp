@@ -3,6 +3,7 @@
 // a check cycle waits for the loader lock), a process ending while it runs,
 // and the log's appends beside a reader.
 #include <gtest/gtest.h>
+#include <korvex.h>
 
 #include <chrono>
 #include <optional>
@@ -160,6 +161,42 @@ INSTANTIATE_TEST_SUITE_P(WatchdogRunning, ProcessExitTest,
                                          RunCase{true, 1200}, RunCase{false, 300, false, true},
                                          RunCase{true, 1100, false, true}));
 
+// The child's part beside a parent whose watchdog acts: it reports
+// recovery as on, adds a hub to the shared list and stops recovery.
+constexpr std::string_view kShareRole = "--share-the-store";
+constexpr int kShareExitCode = 38;
+
+int shareTheStore() {
+  KorvexDll dll;
+  if (dll.call("Hub_GetAutoRecoveryStatus") != 1) return 21;
+  HubDeviceInfo info{};
+  for (std::size_t i = 0; i < 9; ++i) info.controllerSerial[i] = L"KVX-CHILD"[i];
+  if (dll.call("Hub_SetAutoCheckDeviceInfo", &info) != 1) return 22;
+  if (dll.call("Hub_StopAutoRecovery") != 1) return 23;
+  return kShareExitCode;
+}
+
+// Two processes with the library of one folder share its list and its
+// recovery state: each sees the other's changes at its next call.
+TEST_F(DllLifecycleTest, AnotherProcessSharesTheListAndStopsTheWatchdog) {
+  ASSERT_TRUE(writeBesideProgram(kStoreFile, storeImage(1, 1, 0, kSerial)));
+  load();
+  ASSERT_EQ(dll->call("Hub_StartAutoRecovery"), 1);
+  std::this_thread::sleep_for(1500ms);  // its first check: it acts from now on
+  const ChildExit child = runChild(ownPath(), L"--korvex-sandboxed --share-the-store", 30s);
+  ASSERT_TRUE(child.ended);
+  EXPECT_EQ(child.exitCode, static_cast<DWORD>(kShareExitCode)) << describeExitCode(child.exitCode);
+  HubDeviceInfo info{};
+  ASSERT_EQ(dll->call("Hub_GetAutoCheckDeviceInfoIndex", &info, 1u), 1);
+  EXPECT_EQ(std::wstring(info.controllerSerial), L"KVX-CHILD");
+  EXPECT_EQ(dll->call("Hub_GetAutoRecoveryStatus"), 0);
+  // This process's watchdog finds recovery off at its next check and ends.
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(dll->call("Hub_StopAutoRecovery"), 0);
+  EXPECT_EQ(dll->call("Hub_StartAutoRecovery"), 1);
+  EXPECT_EQ(dll->call("Hub_StopAutoRecovery"), 1);
+}
+
 bool append(const std::string& line) {
   return files::appendShared(
       ownFolder() + kLogFile,
@@ -199,6 +236,9 @@ int main(int argc, char** argv) {
   using namespace korvex::wine;
   if (!runsSandboxed(argc, argv)) return runFromFreshFolder();
   endOnUnhandledException();
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i] == kShareRole) return shareTheStore();
+  }
   for (int i = 1; i + 2 < argc; ++i) {
     if (argv[i] == kExitRole) {
       return exitWithTheWatchdogRunning(argv[i + 1] == std::string_view("load"),
