@@ -94,14 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                return c.getStatus(u"0000000A", &status) == 1 ? status & 3 : -1;
              },
              1, true},
-        Case{"FramWrittenAndReadBack",
-             [](auto& c) {
-               const std::uint8_t written[3] = {7, 8, 9};
-               std::uint8_t read[3] = {};
-               c.writeFram(u"0000000A", 10, 3, written);
-               return c.readFram(u"0000000A", 10, 3, read) == 1 && read[2] == 9;
-             },
-             1, true},
         Case{"UnknownSerial", [](auto& c) { return c.setStatus(u"0000000B", 0); }, 0, true}),
     [](const auto& p) { return std::string(p.param.name); });
 
