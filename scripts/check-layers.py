@@ -12,6 +12,7 @@ ALLOWED = {
     "korvex/seam": ["korvex/common"],
     "korvex/backends/portable": ["korvex/seam", "korvex/common"],
     "korvex/backends/win32": ["korvex/seam", "korvex/common"],
+    "korvex/backends/linux": ["korvex/seam", "korvex/common"],
     "simulator": ["korvex/seam", "korvex/common", "korvex/backends/portable"],
     "korvex/controller": ["korvex/seam", "korvex/common", "korvex/include"],
     "korvex/topology": ["korvex/seam", "korvex/common", "korvex/include"],

@@ -20,11 +20,17 @@ expect_output '^OFF$' status 0000000A
 expect_output '^power on$' power 0000000A on
 expect_output '^serial written: 0000000B$' serial 0000000A 11
 expect_output '^0x[0-9A-F]{2}$' fault 0000000A
+# cycle: off, a wait, on again (here from off, so only the switch-on shows).
+run power 0000000A off >/dev/null
+expect_output '^power cycled$' cycle 0000000A --off 1
+expect_output '^ON$' status 0000000A
 
 expect_exit 3 status NO-SUCH-HUB
 expect_output '"error": "no-such-controller"' --json status NO-SUCH-HUB
 expect_exit 2 fram read 0000000A --address 200 --count 100
 expect_exit 2 frobnicate 0000000A
+expect_exit 2 cycle 0000000A --off 0
+expect_exit 3 cycle NO-SUCH-HUB --off 1
 
 # A controller that never answers: no reply after the 5 s time-out.
 cat >"$dir/silent.json" <<'JSON'

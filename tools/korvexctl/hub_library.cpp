@@ -19,7 +19,7 @@ using Module = HMODULE;
 constexpr char kLibraryName[] = "korvex.dll";
 
 // korvex.dll in korvexctl.exe's own folder, never one found elsewhere.
-Module openLibrary(std::string& error) {
+Module openLibrary(bool, std::string& error) {
   std::vector<wchar_t> path(MAX_PATH);
   DWORD n = 0;
   while ((n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
@@ -42,8 +42,19 @@ void* symbol(Module module, const char* name) {
 using Module = void*;
 constexpr char kLibraryName[] = "libkorvex.so";
 
-Module openLibrary(std::string& error) {
-  const Module module = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
+// The product's library from the run path; over a simulated world, the
+// build's simulated one (an installed korvexctl has none).
+Module openLibrary(bool simulated, std::string& error) {
+#ifdef KORVEXCTL_SIM_LIBRARY
+  const char* file = simulated ? KORVEXCTL_SIM_LIBRARY : kLibraryName;
+#else
+  if (simulated) {
+    error = "this korvexctl was built without the simulated world";
+    return nullptr;
+  }
+  const char* file = kLibraryName;
+#endif
+  const Module module = dlopen(file, RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) error = dlerror();
   return module;
 }
@@ -62,9 +73,9 @@ void resolve(Module module, Function& slot, const char* name, std::string& missi
 
 }  // namespace
 
-std::optional<std::string> loadHubLibrary() {
+std::optional<std::string> loadHubLibrary(bool simulated) {
   std::string error;
-  const Module module = openLibrary(error);
+  const Module module = openLibrary(simulated, error);
   if (module == nullptr)
     return std::string("cannot load the library ") + kLibraryName + ": " + error;
   HubFunctions f;

@@ -40,10 +40,11 @@ struct HubFunctions {
 };
 
 // Loads the library (libkorvex.so from korvexctl's run path, or korvex.dll
-// beside korvexctl.exe) and resolves every function; it stays loaded until
+// beside korvexctl.exe; with simulated, the library over the simulated
+// world that the build made) and resolves every function; it stays loaded until
 // the process ends, whose unload handling stops the watchdog and saves the
 // store. nullopt when done, else what went wrong.
-std::optional<std::string> loadHubLibrary();
+std::optional<std::string> loadHubLibrary(bool simulated);
 
 // The functions; only after a successful loadHubLibrary().
 const HubFunctions& library();

@@ -3,6 +3,8 @@
 #include "client/hub_row_text.h"
 #include "hub_library.h"
 #include "korvex/common/utf16.h"
+#include "library_failure.h"
+#include "library_text.h"
 
 namespace korvexctl {
 
@@ -30,6 +32,23 @@ std::vector<HubRow> scanHubRows() {
                     korvex::toUtf8(r.product)});
   }
   return rows;
+}
+
+std::vector<std::string> unreachableControllerNotes(const std::vector<HubRow>& rows) {
+  std::vector<std::string> notes;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const HubRow& row = rows[i];
+    if (row.power != "OFF") continue;
+    const KString serial = toLibraryString(row.serial);
+    std::uint8_t power = 0;
+    if (library().Hub_GetStatus(serial.c_str(), &power) != 0 ||
+        library().Hub_GetLastError() != KORVEX_ERROR_DEVICE_ERROR) {
+      continue;
+    }
+    notes.push_back("hub " + std::to_string(i + 1) +
+                    ": power unknown, its controller could not be opened" + kAccessHint);
+  }
+  return notes;
 }
 
 }  // namespace korvexctl

@@ -28,4 +28,9 @@ struct HubRow {
 // scanHubs(), each hub as its row.
 std::vector<HubRow> scanHubRows();
 
+// For each row showing the power off, whether its controller can be
+// opened at all (a scan shows one it cannot reach as off): a note for each
+// that cannot.
+std::vector<std::string> unreachableControllerNotes(const std::vector<HubRow>& rows);
+
 }  // namespace korvexctl

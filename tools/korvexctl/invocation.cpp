@@ -5,7 +5,7 @@
 namespace korvexctl {
 
 const char* const kUsage =
-    "usage: korvexctl [--world FILE] [--json] COMMAND [SERIAL] [ARGS]\n"
+    "usage: korvexctl [--world FILE] [--state-dir DIR] [--json] COMMAND [SERIAL] [ARGS]\n"
     "\n"
     "Commands (SERIAL is the hub controller's serial number string):\n"
     "  list [--watch N]              the hubs carrying the controller, in discovery order;\n"
@@ -24,6 +24,7 @@ const char* const kUsage =
     "  serial SERIAL NUMBER          write the serial digit NUMBER (0..255, shown as\n"
     "                                0000000%X), or --bytes HEX for all 8 bytes\n"
     "  picwrite SERIAL               send the two-step write request\n"
+    "  cycle SERIAL [--off SECONDS]  power off, wait SECONDS (1..3600, default 5), power on\n"
     "\n"
     "Auto recovery (the library's list, its settings and the watchdog):\n"
     "  recovery list                 the listed hubs\n"
@@ -47,11 +48,19 @@ const char* const kUsage =
     "\n"
     "Options:\n"
     "  --world FILE   simulated world to run against (builds over the simulator only)\n"
+    "  --state-dir DIR\n"
+    "                 the folder of korvex.dat and korvex.log (Linux; default\n"
+    "                 $XDG_STATE_HOME/korvex, else ~/.local/state/korvex)\n"
     "  --json         print the result as JSON (watch: one object per line)\n"
     "\n"
     "Exit codes: 0 done, 1 command failed, 2 bad argument, 3 no such controller,\n"
     "4 no reply from the controller, 5 already on the auto-recovery list (add) or\n"
-    "not on it (remove).\n";
+    "not on it (remove). cycle: a failed switch-off gives 1, 3 or 4 (the power is\n"
+    "untouched), a failed switch-on after it 6 (the hub may be left off).\n"
+    "\n"
+    "Linux: the hubs are read from sysfs (KORVEX_SYSFS_ROOT, default /sys) and the\n"
+    "controllers spoken to through /dev/hidrawN (KORVEX_DEV_ROOT, default /dev); the\n"
+    "udev rule 70-korvex.rules gives the logged-in user and the korvex group access.\n";
 
 std::variant<Invocation, UsageError> parseInvocation(const std::vector<std::string>& argv) {
   Invocation inv;
@@ -65,6 +74,9 @@ std::variant<Invocation, UsageError> parseInvocation(const std::vector<std::stri
       inv.world = argv[++i];
     } else if (a.rfind("--world=", 0) == 0) {
       inv.world = a.substr(8);
+    } else if (a == "--state-dir") {
+      if (i + 1 >= argv.size()) return UsageError{"--state-dir needs a folder"};
+      inv.stateDir = argv[++i];
     } else if (a == "--help" || a == "-h") {
       return UsageError{""};
     } else if (a.rfind("--", 0) == 0 && inv.command.empty()) {

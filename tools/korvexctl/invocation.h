@@ -1,4 +1,5 @@
-// The command line: korvexctl [--world FILE] [--json] COMMAND SERIAL [ARGS]
+// The command line:
+// korvexctl [--world FILE] [--state-dir DIR] [--json] COMMAND SERIAL [ARGS]
 #pragma once
 
 #include <optional>
@@ -10,6 +11,7 @@ namespace korvexctl {
 
 struct Invocation {
   std::optional<std::string> world;
+  std::optional<std::string> stateDir;  // where the library keeps its files
   bool json = false;
   std::string command;            // "status", "power", "rtc", ...
   std::vector<std::string> args;  // everything after the command, serial first

@@ -28,11 +28,12 @@ Result controllerFailure(int reason, const std::string& serial, unsigned replyTi
                   "controller " + serial + " did not reply within " +
                       std::to_string(replyTimeoutMs) + " ms");
     case KORVEX_ERROR_NO_SUCH_CONTROLLER:
+      return fail(kNoSuchController, "no-such-controller",
+                  "no controller with serial " + serial + " was found");
     case KORVEX_ERROR_DEVICE_ERROR:
       return fail(kNoSuchController, "no-such-controller",
-                  "no controller with serial " + serial +
-                      " answered (not found, or it could not be "
-                      "opened or written to)");
+                  "the controller with serial " + serial + " could not be opened or written to" +
+                      kAccessHint);
     case KORVEX_ERROR_BAD_ARGUMENT:
       return badArgument("the library refused the arguments for " + serial);
     default:

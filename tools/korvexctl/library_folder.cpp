@@ -1,11 +1,17 @@
 #include "library_folder.h"
 
-#ifdef KORVEXCTL_SIMULATED
-#include "simulated_world.h"
-#else
+#ifdef _WIN32
 #include <windows.h>
 
 #include <vector>
+#else
+#include <cstdlib>
+#include <system_error>
+
+#include "korvex/common/state_folder.h"
+#endif
+#ifdef KORVEXCTL_SIMULATED
+#include "simulated_world.h"
 #endif
 
 namespace korvexctl {
@@ -14,8 +20,9 @@ namespace fs = std::filesystem;
 
 fs::path libraryFolder() {
 #ifdef KORVEXCTL_SIMULATED
-  return libraryFilesFolder();
-#else
+  if (runsOverWorld()) return libraryFilesFolder();
+#endif
+#ifdef _WIN32
   // korvexctl.exe's own folder; the current folder when it cannot be found.
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
@@ -24,6 +31,20 @@ fs::path libraryFolder() {
     if (n < buffer.size()) return fs::path(std::wstring(buffer.data(), n)).parent_path();
     buffer.resize(buffer.size() * 2);
   }
+#else
+  return korvex::stateFolderFor(korvex::environmentStateSettings());
+#endif
+}
+
+bool useStateFolder(const std::string& folder) {
+#ifdef _WIN32
+  (void)folder;
+  return false;
+#else
+  if (folder.empty()) return false;
+  std::error_code error;
+  const fs::path absolute = fs::absolute(folder, error);
+  return !error && setenv(korvex::kStateDirVariable, absolute.c_str(), 1) == 0;
 #endif
 }
 

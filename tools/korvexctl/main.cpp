@@ -8,6 +8,7 @@
 
 #include "hub_library.h"
 #include "invocation.h"
+#include "library_folder.h"
 #ifdef KORVEXCTL_SIMULATED
 #include "simulated_world.h"
 #endif
@@ -46,7 +47,11 @@ int main(int argc, char** argv) {
     return korvexctl::kBadArgument;
   }
 #endif
-  if (const auto error = korvexctl::loadHubLibrary()) {
+  if (inv.stateDir && !korvexctl::useStateFolder(*inv.stateDir)) {
+    std::cerr << "korvexctl: --state-dir needs a folder (and is for Linux only)\n";
+    return korvexctl::kBadArgument;
+  }
+  if (const auto error = korvexctl::loadHubLibrary(inv.world.has_value())) {
     std::cerr << "korvexctl: " << *error << '\n';
     return korvexctl::kFailed;
   }

@@ -14,7 +14,8 @@ enum ExitCode : int {
   kBadArgument = 2,
   kNoSuchController = 3,
   kNoReply = 4,
-  kListRefused = 5,  // recovery add: already listed; recovery remove: not listed
+  kListRefused = 5,   // recovery add: already listed; recovery remove: not listed
+  kPowerLeftOff = 6,  // cycle: switched off, but not on again
 };
 
 struct Result {

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "client/number_text.h"
+#include "cycle_command.h"
 #include "fram_text.h"
 #include "hub_scan.h"
 #include "korvex/common/utf16.h"
@@ -217,7 +218,8 @@ Result listHubs(const Args& args) {
   nlohmann::json hubs = nlohmann::json::array();
   std::vector<TableRow> table{
       {"No", "PIC Serial", "HUB Power", "Device Status", "VID", "PID", "Product Name"}};
-  for (const auto& hub : scanHubRows()) {
+  const auto rows = scanHubRows();
+  for (const auto& hub : rows) {
     const int number = static_cast<int>(table.size());
     nlohmann::json json = hub.json();
     json["no"] = number;
@@ -227,7 +229,13 @@ Result listHubs(const Args& args) {
   }
   std::string text = formatTable(table);
   if (table.size() == 1) text += "\n(no hub carrying the controller found)";
-  return done({{"hubs", hubs}}, text);
+  nlohmann::json json{{"hubs", hubs}};
+  // A controller that cannot be opened shows as a hub that is off; say so.
+  for (const auto& note : unreachableControllerNotes(rows)) {
+    text += "\nnote: " + note;
+    json["notes"].push_back(note);
+  }
+  return done(json, text);
 }
 
 using Handler = std::function<Result(const std::string& serial, const Args& rest)>;
@@ -236,8 +244,8 @@ using Handler = std::function<Result(const std::string& serial, const Args& rest
 
 Result runCommand(const Invocation& inv) {
   static const std::map<std::string, Handler> kSimple{
-      {"status", status}, {"power", power},       {"reset", reset},
-      {"fault", fault},   {"picwrite", picwrite}, {"serial", usbSerial}};
+      {"status", status},     {"power", power},      {"reset", reset},   {"fault", fault},
+      {"picwrite", picwrite}, {"serial", usbSerial}, {"cycle", runCycle}};
   static const std::map<std::string, std::map<std::string, Handler>> kGrouped{
       {"rtc", {{"get", rtcGet}, {"set", rtcSet}}},
       {"fram", {{"read", framRead}, {"write", framWrite}}}};

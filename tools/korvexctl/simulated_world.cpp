@@ -6,9 +6,9 @@
 
 #include "korvex/common/executable_folder.h"
 #include "korvex/common/utf16.h"
+#include "library_text.h"
 #include "simulator/simulator.h"
 #include "simulator/world.h"
-#include "library_text.h"
 #include "unplugged_devices.h"
 
 namespace korvexctl {
@@ -130,10 +130,19 @@ Outcome plug(Port& port, const SimChange& c, bool powered, const UnpluggedDevice
 
 }  // namespace
 
+namespace {
+bool worldGiven = false;
+}  // namespace
+
 bool bindWorldFile(const std::string& file) {
   std::error_code ec;
   const fs::path absolute = fs::absolute(file, ec);
-  return !ec && setenv("KORVEX_SIM_WORLD", absolute.c_str(), 1) == 0;
+  worldGiven = !ec && setenv("KORVEX_SIM_WORLD", absolute.c_str(), 1) == 0;
+  return worldGiven;
+}
+
+bool runsOverWorld() {
+  return worldGiven;
 }
 
 std::optional<fs::path> boundWorldFile() {

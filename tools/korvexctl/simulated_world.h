@@ -17,6 +17,10 @@ namespace korvexctl {
 // the world do not depend on the current folder. False when it cannot.
 bool bindWorldFile(const std::string& file);
 
+// Whether bindWorldFile bound one: korvexctl then runs over the simulated
+// library, else over the system's.
+bool runsOverWorld();
+
 // The world file the library binds to (KORVEX_SIM_WORLD), or nullopt.
 std::optional<std::filesystem::path> boundWorldFile();
 
