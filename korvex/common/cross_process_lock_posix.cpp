@@ -1,6 +1,7 @@
 // The lock over an open-file-description lock: owned by the open file, not
 // by the process, so two objects of one process exclude each other too.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,6 +29,9 @@ CrossProcessLock::Outcome CrossProcessLock::tryOnce() {
     do system_->fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     while (system_->fd < 0 && errno == EINTR);
     if (system_->fd < 0) return Outcome::Unavailable;
+    // Every process using the store may lock, whoever made the file first
+    // (the umask would take the others' writing away; a lock needs it).
+    ::fchmod(system_->fd, 0666);
   }
   struct flock range {};
   range.l_type = F_WRLCK;
