@@ -39,7 +39,7 @@ namespace korvex::sim {
 // Seam calls made so far, for tests and benchmarks.
 struct CallCounts {
   std::uint64_t hidLists = 0;  // hidInterfaces calls that got a list
-  std::uint64_t hidOpens = 0;  // successful openHid
+  std::uint64_t hidOpens = 0;  // successful opens of a HID interface, listing its identity included
   std::uint64_t hubOpens = 0;  // successful openHub
   std::uint64_t ioControls =
       0;  // every UsbHub query: portCount, connection, downstreamHub, descriptor

@@ -137,7 +137,11 @@ std::optional<std::vector<seam::HidInterface>> Simulator::hidInterfaces() {
     // An interface whose path cannot be read cannot be opened either.
     if (f.detailFails) return true;
     entry.path = site.hid->path;
-    if (!f.openFails && !f.attributesFails) entry.identity = identityOf(site);
+    if (f.openFails) return true;
+    // On Windows the list's identity is read through a handle: each one
+    // costs an open, counted as such.
+    ++impl_->counts.hidOpens;
+    if (!f.attributesFails) entry.identity = identityOf(site);
     return true;
   });
   return list;
