@@ -68,6 +68,12 @@ inline std::unique_ptr<sim::Simulator> behindPlainHubsWorld(int hubs, int plainH
   return world;
 }
 
+// The same world on the real clock, for benchmarks whose threads wait
+// side by side (the virtual clock's waits would move it for all of them).
+inline std::unique_ptr<sim::Simulator> onRealClock(const sim::Simulator& world) {
+  return sim::Simulator::fromJson(world.toJson());
+}
+
 // Per-iteration figures of a call count, for the benchmark's counters.
 template <typename State>
 auto perIteration(const State& state, std::uint64_t count) {

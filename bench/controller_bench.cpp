@@ -71,8 +71,7 @@ void BM_SilentReplyWait(benchmark::State& state) {
   auto world = worldWith(1);
   world->changeWorld(
       [](korvex::sim::World& w) { w.otherHidDevices.back().firmware->faults.silent = true; });
-  auto real = korvex::sim::Simulator::fromJson(world->toJson());  // on the real clock
-  Bench b(std::move(real));
+  Bench b(korvex::bench::onRealClock(*world));
   b.world->resetCounts();
   for (auto _ : state) {
     std::uint8_t status = 0;

@@ -64,7 +64,7 @@ TEST_F(Queries, WatchdogScansNeverDisturbTheProgramsTable) {
   HubDeviceInfo watchdog{};
   ASSERT_EQ(t.queries.WatchdogScanDeviceInfo(
                 &watchdog,
-                [&](auto serial, auto status) { return t.commands.getStatus(serial, status); }),
+                [&](auto serials, auto statuses) { t.commands.getStatuses(serials, statuses); }),
             1);
   ASSERT_EQ(t.queries.WatchdogGetDeviceInfoSerial(&watchdog, u"C"), 1);
   EXPECT_EQ(watchdog.status, 0);
