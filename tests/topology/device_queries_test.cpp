@@ -2,7 +2,10 @@
 // tables kept apart.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "topology_fixture.h"
 
@@ -74,6 +77,80 @@ TEST_F(Queries, WatchdogScansNeverDisturbTheProgramsTable) {
   EXPECT_EQ(next(), "C");
   EXPECT_EQ(info.status, 1);
   EXPECT_EQ(info.idVendor, 0x1234);
+}
+
+}  // namespace
+}  // namespace korvex::topology
+
+namespace korvex::topology {
+namespace {
+
+std::vector<std::string> serialsAndStatus(Topology& t) {
+  std::vector<std::string> out;
+  for (const auto& row : t.list()) out.push_back(serialOf(row) + "=" + std::to_string(row.status));
+  return out;
+}
+
+// A scan lists the HID interfaces at most once and opens each hub and each
+// controller once; after hubs change places (the program's rescan on a
+// device change), the records follow the tree and each status is its own
+// hub's, for one more list.
+TEST(ScanCosts, EachDeviceOnceAndRescansFollowTheTree) {
+  Topology t("core_watched_hub.json");
+  t.world->changeWorld([](sim::World& w) {
+    testing::repeatFirstHub(w, 32);
+    w.otherHidDevices.resize(20);
+  });
+  for (const std::uint64_t lists : {1u, 0u}) {
+    t.world->resetCounts();
+    ASSERT_EQ(t.serials().size(), 32u);
+    EXPECT_EQ(t.world->counts().hubOpens, 33u);
+    EXPECT_EQ(t.world->counts().hidOpens, 32u);
+    EXPECT_EQ(t.world->counts().hidLists, lists);
+  }
+  ASSERT_EQ(t.commands.setStatus(u"H2", 0), 1);
+  t.world->changeWorld([](sim::World& w) {
+    auto& ports = w.hostControllers[0].rootHub.ports;
+    std::swap(ports[0], ports[1]);
+    for (auto& port : ports) port.device->hub->ports[1].device->controller->hid.path.clear();
+  });
+  t.world->resetCounts();
+  const auto rows = serialsAndStatus(t);
+  EXPECT_EQ(std::vector(rows.begin(), rows.begin() + 3),
+            (std::vector<std::string>{"H2=0", "H1=1", "H3=1"}));
+  EXPECT_EQ(t.world->counts().hidLists, 1u);
+}
+
+// Silent controllers are waited for side by side: four of them keep four
+// threads waiting at once, the scan ends after one time-out, and the
+// records keep the tree's order, each with its own status.
+TEST(ScanCosts, SilentControllersTimeOutTogether) {
+  Topology t("core_watched_hub.json");
+  t.world->useVirtualClock(1000, 0, sim::VirtualWaits::Manual);  // moved by the test alone
+  t.world->changeWorld([](sim::World& w) {
+    testing::repeatFirstHub(w, 8);
+    for (const char16_t* serial : {u"H1", u"H3", u"H4", u"H7"}) {
+      testing::firmwareOf(w, serial).faults.silent = true;
+    }
+  });
+  ASSERT_EQ(t.commands.setStatus(u"H6", 0), 1);
+  std::vector<std::string> rows;
+  std::atomic<bool> done{false};
+  std::thread scan([&] {
+    rows = serialsAndStatus(t);
+    done = true;
+  });
+  const bool together = t.world->waitForWaiters(4, std::chrono::seconds(5));
+  EXPECT_TRUE(together && t.world->advanceAndSettle(4990));
+  t.world->advance(100);
+  // Reads one after another would still be waiting: time goes on for them.
+  while (!done) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    t.world->advance(100);
+  }
+  scan.join();
+  EXPECT_EQ(rows, (std::vector<std::string>{"H1=0", "H2=1", "H3=0", "H4=0", "H5=1", "H6=0", "H7=0",
+                                            "H8=1"}));
 }
 
 }  // namespace

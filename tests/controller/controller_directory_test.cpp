@@ -1,0 +1,127 @@
+// Finding controllers through the remembered paths: the opens and lists a
+// command costs, and every way a remembered path goes stale.
+#include "korvex/controller/controller_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+
+#include "korvex/controller/controller_commands.h"
+#include "test_worlds.h"
+
+namespace korvex::controller {
+namespace {
+
+// Hubs H1..H<hubs> on the root hub, then `others` HID devices of other
+// products.
+struct Hubs {
+  explicit Hubs(int hubs, int others = 0) : world(testing::loadWorld("core_watched_hub.json")) {
+    world->changeWorld([&](sim::World& w) {
+      testing::repeatFirstHub(w, hubs);
+      w.otherHidDevices.resize(static_cast<std::size_t>(others));
+      for (auto& other : w.otherHidDevices) other.vendorId = 0x2000;
+    });
+  }
+  bool reaches(const char16_t* serial) {
+    std::uint8_t status = 0;
+    return commands.getStatus(serial, &status) == 1;
+  }
+  std::unique_ptr<sim::Simulator> world;
+  ControllerLocks locks;
+  ControllerCommands commands{*world, *world, locks};
+};
+
+sim::Device& controllerOn(sim::World& w, std::size_t rootPort) {
+  return *w.hostControllers[0].rootHub.ports[rootPort].device->hub->ports[1].device;
+}
+
+// Takes a controller's path from its (new) position, as Windows names a
+// device after the port it is on.
+void renamePaths(sim::World& w) {
+  for (std::size_t i = 0; i < w.hostControllers[0].rootHub.ports.size(); ++i) {
+    if (w.hostControllers[0].rootHub.ports[i].device)
+      controllerOn(w, i).controller->hid.path.clear();
+  }
+}
+
+// Whatever the number of other HID devices, a command opens its controller
+// once, and lists the interfaces only while the path is not known yet.
+TEST(ControllerDirectory, ACommandOpensItsControllerOnce) {
+  for (const int others : {1, 200}) {
+    Hubs h(1, others);
+    std::array<std::uint8_t, 255> fram{};
+    for (const std::uint64_t lists : {1u, 0u}) {
+      h.world->resetCounts();
+      EXPECT_TRUE(h.reaches(u"H1"));
+      EXPECT_EQ(h.commands.readFram(u"H1", 0, 255, fram.data()), 1);
+      EXPECT_EQ(h.world->counts().hidOpens, 2u) << others;
+      EXPECT_EQ(h.world->counts().hidLists, lists) << others;
+      EXPECT_EQ(h.world->counts().featureSets, 9u);
+    }
+  }
+}
+
+struct StaleCase {
+  const char* label;
+  std::function<void(sim::World&)> change;
+  const char16_t* serial;
+  bool reached;
+  std::uint64_t opens;  // opens of this command, the stale path's included
+  std::uint64_t lists;
+};
+
+void PrintTo(const StaleCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
+const StaleCase kStaleCases[] = {
+    {"Unchanged", [](sim::World&) {}, u"H1", true, 1, 0},
+    {"Unplugged", [](sim::World& w) { w.hostControllers[0].rootHub.ports[0].device.reset(); },
+     u"H1", false, 1, 1},
+    {"MovedToAnotherPort",
+     [](sim::World& w) {
+       std::swap(w.hostControllers[0].rootHub.ports[0], w.hostControllers[0].rootHub.ports[1]);
+       renamePaths(w);
+     },
+     u"H1", true, 3, 1},
+    {"ControllerSwappedForAnother", [](sim::World& w) { controllerOn(w, 0).serial = u"H9"; }, u"H1",
+     false, 3, 1},
+    {"TheNewControllerIsFound", [](sim::World& w) { controllerOn(w, 0).serial = u"H9"; }, u"H9",
+     true, 2, 1},
+    {"Arrived",
+     [](sim::World& w) {
+       w.hostControllers[0].rootHub.ports.push_back(w.hostControllers[0].rootHub.ports[0]);
+       controllerOn(w, 2).serial = u"H3";
+       renamePaths(w);
+     },
+     u"H3", true, 3, 1},
+};
+
+class StalePaths : public ::testing::TestWithParam<StaleCase> {};
+
+// A remembered path is checked on use: when the device there is gone or is
+// another controller now, one more list finds the right one, and no request
+// ever goes to the wrong one.
+TEST_P(StalePaths, NeverReachTheWrongController) {
+  Hubs h(2);
+  ASSERT_TRUE(h.reaches(u"H1") && h.reaches(u"H2"));
+  h.world->changeWorld(GetParam().change);
+  h.world->resetCounts();
+  const StaleCase& k = GetParam();
+  EXPECT_EQ(h.commands.setStatus(k.serial, 0), k.reached ? 1 : 0);
+  EXPECT_EQ(h.world->counts().featureSets, k.reached ? 1u : 0u);
+  EXPECT_EQ(h.world->counts().hidOpens, k.opens);
+  EXPECT_EQ(h.world->counts().hidLists, k.lists);
+  if (k.reached) {
+    EXPECT_FALSE(h.world->controller(k.serial)->power);  // that one, and no other
+  } else {
+    EXPECT_EQ(failureReason(), FailureReason::NoSuchController);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, StalePaths, ::testing::ValuesIn(kStaleCases),
+                         [](const auto& c) { return std::string(c.param.label); });
+
+}  // namespace
+}  // namespace korvex::controller
