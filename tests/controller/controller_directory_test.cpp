@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 #include "korvex/controller/controller_commands.h"
 #include "test_worlds.h"
@@ -13,19 +14,14 @@
 namespace korvex::controller {
 namespace {
 
-// Hubs H1..H<hubs> on the root hub, then `others` HID devices of other
-// products.
+// Hubs H1..H<hubs> on the root hub, then `others` HID devices of another
+// product.
 struct Hubs {
   explicit Hubs(int hubs, int others = 0) : world(testing::loadWorld("core_watched_hub.json")) {
     world->changeWorld([&](sim::World& w) {
       testing::repeatFirstHub(w, hubs);
       w.otherHidDevices.resize(static_cast<std::size_t>(others));
-      for (auto& other : w.otherHidDevices) other.vendorId = 0x2000;
     });
-  }
-  bool reaches(const char16_t* serial) {
-    std::uint8_t status = 0;
-    return commands.getStatus(serial, &status) == 1;
   }
   std::unique_ptr<sim::Simulator> world;
   ControllerLocks locks;
@@ -36,24 +32,15 @@ sim::Device& controllerOn(sim::World& w, std::size_t rootPort) {
   return *w.hostControllers[0].rootHub.ports[rootPort].device->hub->ports[1].device;
 }
 
-// Takes a controller's path from its (new) position, as Windows names a
-// device after the port it is on.
-void renamePaths(sim::World& w) {
-  for (std::size_t i = 0; i < w.hostControllers[0].rootHub.ports.size(); ++i) {
-    if (w.hostControllers[0].rootHub.ports[i].device)
-      controllerOn(w, i).controller->hid.path.clear();
-  }
-}
-
 // Whatever the number of other HID devices, a command opens its controller
-// once, and lists the interfaces only while the path is not known yet.
+// once, and lists the interfaces only while its path is not known.
 TEST(ControllerDirectory, ACommandOpensItsControllerOnce) {
   for (const int others : {1, 200}) {
     Hubs h(1, others);
     std::array<std::uint8_t, 255> fram{};
     for (const std::uint64_t lists : {1u, 0u}) {
       h.world->resetCounts();
-      EXPECT_TRUE(h.reaches(u"H1"));
+      EXPECT_EQ(h.commands.getStatus(u"H1", fram.data()), 1);
       EXPECT_EQ(h.commands.readFram(u"H1", 0, 255, fram.data()), 1);
       EXPECT_EQ(h.world->counts().hidOpens, 2u) << others;
       EXPECT_EQ(h.world->counts().hidLists, lists) << others;
@@ -82,7 +69,7 @@ const StaleCase kStaleCases[] = {
     {"MovedToAnotherPort",
      [](sim::World& w) {
        std::swap(w.hostControllers[0].rootHub.ports[0], w.hostControllers[0].rootHub.ports[1]);
-       renamePaths(w);
+       testing::renameControllers(w);
      },
      u"H1", true, 3, 1},
     {"ControllerSwappedForAnother", [](sim::World& w) { controllerOn(w, 0).serial = u"H9"; }, u"H1",
@@ -93,7 +80,7 @@ const StaleCase kStaleCases[] = {
      [](sim::World& w) {
        w.hostControllers[0].rootHub.ports.push_back(w.hostControllers[0].rootHub.ports[0]);
        controllerOn(w, 2).serial = u"H3";
-       renamePaths(w);
+       testing::renameControllers(w);
      },
      u"H3", true, 3, 1},
 };
@@ -105,7 +92,7 @@ class StalePaths : public ::testing::TestWithParam<StaleCase> {};
 // ever goes to the wrong one.
 TEST_P(StalePaths, NeverReachTheWrongController) {
   Hubs h(2);
-  ASSERT_TRUE(h.reaches(u"H1") && h.reaches(u"H2"));
+  ASSERT_TRUE(h.commands.setStatus(u"H1", 1) && h.commands.setStatus(u"H2", 1));
   h.world->changeWorld(GetParam().change);
   h.world->resetCounts();
   const StaleCase& k = GetParam();

@@ -112,7 +112,7 @@ TEST(ScanCosts, EachDeviceOnceAndRescansFollowTheTree) {
   t.world->changeWorld([](sim::World& w) {
     auto& ports = w.hostControllers[0].rootHub.ports;
     std::swap(ports[0], ports[1]);
-    for (auto& port : ports) port.device->hub->ports[1].device->controller->hid.path.clear();
+    testing::renameControllers(w);
   });
   t.world->resetCounts();
   const auto rows = serialsAndStatus(t);
