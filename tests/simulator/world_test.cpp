@@ -1,9 +1,11 @@
 // The world file format and the USB world as the seam shows it.
 #include <gtest/gtest.h>
 
+
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <tuple>
 
 #include "simulator_test_support.h"
 
@@ -66,11 +68,9 @@ TEST(UsbHost, TheHidListShowsIdentitiesAsTheSystemReadsThem) {
   const auto s = Simulator::fromJson(k_faults_world);
   const auto list = s->hidInterfaces().value();
   ASSERT_EQ(list.size(), 5u);  // S, B, then the three others
-  EXPECT_EQ(list[0].identity->vendorId, protocol::kControllerVendorId);
-  EXPECT_EQ(list[0].identity->serial, u"");
-  EXPECT_FALSE(list[0].serialListed);
-  EXPECT_EQ(list[4].identity->productId, 0x0102);
-  EXPECT_EQ(s->counts().hidOpens, 0u);
+  EXPECT_EQ(std::tuple(list[0].identity->vendorId, list[0].identity->serial, list[0].serialListed,
+                       list[4].identity->productId, s->counts().hidOpens),
+            std::tuple(protocol::kControllerVendorId, u"", false, 0x0102, 0u));
   EXPECT_EQ(s->openHid(list[0].path)->identity()->serial, u"S");
   EXPECT_EQ(s->openHid(list[3].path)->identity()->serial, u"0123456789ABCDEF0123456789ABCDEF");
   EXPECT_EQ(s->openHid(list[4].path), nullptr);
