@@ -10,8 +10,9 @@ namespace korvex {
 // Calls task(0) .. task(count - 1), each once, on at most `threads`
 // threads: the calling thread and up to threads - 1 worker threads (fewer
 // when no more can be started; then the calling thread does the rest).
-// Returns when every task has returned. Tasks must not throw. The order in
-// which tasks start is their index order; they may end in any order.
+// Returns when every task has returned; then rethrows the first exception
+// a task threw, if any. Tasks start in index order and may end in any
+// order.
 void runSideBySide(std::size_t count, std::size_t threads,
                    const std::function<void(std::size_t)>& task);
 

@@ -23,6 +23,8 @@ using protocol::kReplyTimeoutMs;
 using protocol::kResetReplyTimeoutMs;
 
 constexpr auto kBadArgument = FailureReason::BadArgument;
+// Only bit 0 of the status reply carries the power state.
+constexpr std::uint8_t kPowerBit = 0x01;
 
 }  // namespace
 
@@ -36,8 +38,7 @@ int ControllerCommands::readByte(const char16_t* serial, Command command, ReplyC
 }
 
 int ControllerCommands::getStatus(const char16_t* serial, std::uint8_t* status) {
-  // Only bit 0 carries the power state.
-  return readByte(serial, Command::GetStatus, ReplyClearing::ReportIdOnly, 0x01, status);
+  return readByte(serial, Command::GetStatus, ReplyClearing::ReportIdOnly, kPowerBit, status);
 }
 
 void ControllerCommands::getStatuses(std::span<const char16_t* const> serials,
@@ -50,7 +51,7 @@ void ControllerCommands::getStatuses(std::span<const char16_t* const> serials,
     ControllerSession session(std::move(opened[i]), clock_, locks_, serials[i], stop_);
     if (session.exchange(ControllerReport::request(Command::GetStatus), kReplyTimeoutMs,
                          ReplyClearing::ReportIdOnly)) {
-      statuses[i] = session.reply()[kCommandByte] & 0x01;
+      statuses[i] = session.reply()[kCommandByte] & kPowerBit;
     }
   });
 }
