@@ -14,8 +14,7 @@
 namespace korvex::controller {
 namespace {
 
-// Hubs H1..H<hubs> on the root hub, then `others` HID devices of another
-// product.
+// Hubs H1..H<hubs> on the root hub, then `others` other HID devices.
 struct Hubs {
   explicit Hubs(int hubs, int others = 0) : world(testing::loadWorld("core_watched_hub.json")) {
     world->changeWorld([&](sim::World& w) {

@@ -84,11 +84,10 @@ std::vector<std::string> serialsAndStatus(Topology& t) {
   return out;
 }
 
-// A scan lists the HID interfaces at most once and opens each hub and each
-// controller once (hubs past the table's 32 are not recorded, but their
-// controllers are met in the list). After hubs change places (the
-// program's rescan on a device change), the records follow the tree and
-// each status is its own hub's, for one more list.
+// A scan lists the HID interfaces at most once, opens each hub and
+// controller once and records 32 hubs at most. After hubs change places (a
+// rescan on a device change) the records follow the tree, each with its
+// own hub's status, for one more list.
 TEST(ScanCosts, EachDeviceOnceAndRescansFollowTheTree) {
   Topology t("core_watched_hub.json");
   t.world->changeWorld([](sim::World& w) {
@@ -117,9 +116,8 @@ TEST(ScanCosts, EachDeviceOnceAndRescansFollowTheTree) {
   EXPECT_EQ(t.world->counts().hidLists, 1u);
 }
 
-// Silent controllers are waited for side by side: four of them keep four
-// threads waiting at once, the scan ends after one time-out, and the
-// records keep the tree's order, each with its own status.
+// Four silent controllers keep four threads waiting at once, the scan ends
+// after one time-out, and the records keep the tree's order and statuses.
 TEST(ScanCosts, SilentControllersTimeOutTogether) {
   Topology t("core_watched_hub.json");
   t.world->useVirtualClock(1000, 0, sim::VirtualWaits::Manual);  // moved by the test alone
