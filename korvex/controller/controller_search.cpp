@@ -43,7 +43,9 @@ class SearchResult {
 
   void seen(const seam::HidIdentity& identity, const std::u16string& path,
             std::unique_ptr<seam::HidDevice> device) {
-    result_.paths.try_emplace(identity.serial, path);
+    // A serial that fills the system's buffer matches nothing: not kept.
+    if (identity.serial.size() < seam::kHidSerialUnits)
+      result_.paths.try_emplace(identity.serial, path);
     for (std::size_t i = 0; i < wanted_.size(); ++i) {
       if (decided_[i] || !serialMatches(identity, wanted_[i])) continue;
       decided_[i] = true;

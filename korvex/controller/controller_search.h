@@ -35,8 +35,8 @@ ControllerHandle withReportLengths(std::unique_ptr<seam::HidDevice> device);
 
 struct ControllerSearch {
   bool listed = false;  // false: the list itself could not be had
-  // Every controller seen, by the serial it reported: its path (the first
-  // one in list order when two report the same serial).
+  // Every controller seen whose serial can match, by that serial: its path
+  // (the first one in list order when two report the same serial).
   std::map<std::u16string, std::u16string> paths;
   // Per wanted serial: that controller, open (the first in list order), or
   // closed, with why in failures.
