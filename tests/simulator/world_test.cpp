@@ -1,7 +1,6 @@
 // The world file format and the USB world as the seam shows it.
 #include <gtest/gtest.h>
 
-
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
