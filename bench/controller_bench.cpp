@@ -5,65 +5,83 @@
 #include <array>
 
 #include "bench_worlds.h"
-#include "korvex/controller/controller_commands.h"
+#include "korvex/library.h"
+#include "temp_folder.h"
 
 namespace {
 
-using korvex::bench::perIteration;
+using korvex::bench::reportCalls;
 
 // The controller is the last HID interface, behind `others` other devices:
-// the worst case of the search.
+// the worst case of a search.
 std::unique_ptr<korvex::sim::Simulator> worldWith(int others) {
   auto world = korvex::bench::hubsWorld(0);
   world->changeWorld([&](korvex::sim::World& w) {
-    const auto add = [&](std::uint16_t vendorId, std::uint16_t productId, std::u16string serial) {
-      auto& device = w.otherHidDevices.emplace_back();
-      device.vendorId = vendorId;
-      device.productId = productId;
-      device.serial = std::move(serial);
-      return &device;
-    };
-    for (int i = 0; i < others; ++i) add(static_cast<std::uint16_t>(0x1000 + i), 1, u"OTHER");
-    add(0x3A91, 0x0023, u"0000000A")->firmware.emplace();
+    korvex::bench::addOtherHid(w, others);
+    auto& controller = w.otherHidDevices.emplace_back();
+    controller.vendorId = 0x3A91;
+    controller.productId = 0x0023;
+    controller.serial = u"0000000A";
+    controller.firmware.emplace();
   });
   return world;
 }
 
-void reportCalls(benchmark::State& state, const korvex::sim::Simulator& world) {
-  const auto c = world.counts();
-  state.counters["hidLists"] = perIteration(state, c.hidLists);
-  state.counters["hidOpens"] = perIteration(state, c.hidOpens);
-  state.counters["featureSets"] = perIteration(state, c.featureSets);
-  state.counters["featureGets"] = perIteration(state, c.featureGets);
-}
+// The library over a world, its files in a folder of their own.
+struct Bench {
+  explicit Bench(std::unique_ptr<korvex::sim::Simulator> w)
+      : world(std::move(w)), library(*world, *world, folder.path()) {}
+  korvex::testing::TempFolder folder{"korvex-bench-"};
+  std::unique_ptr<korvex::sim::Simulator> world;
+  korvex::Library library;
+};
 
 void BM_GetStatus(benchmark::State& state) {
-  auto world = worldWith(static_cast<int>(state.range(0)));
-  korvex::controller::ControllerLocks locks;
-  korvex::controller::ControllerCommands commands(*world, *world, locks);
-  world->resetCounts();
+  Bench b(worldWith(static_cast<int>(state.range(0))));
+  b.world->resetCounts();
   for (auto _ : state) {
     std::uint8_t status = 0;
-    if (commands.getStatus(u"0000000A", &status) != 1) state.SkipWithError("no reply");
+    if (b.library.controllers().getStatus(u"0000000A", &status) != 1) {
+      state.SkipWithError("no reply");
+    }
     benchmark::DoNotOptimize(status);
   }
-  reportCalls(state, *world);
+  reportCalls(state, *b.world);
 }
 BENCHMARK(BM_GetStatus)->Arg(1)->Arg(50)->Arg(200)->ArgName("otherHid");
 
+// 255 bytes from address 0: eight exchanges.
 void BM_ReadFram255(benchmark::State& state) {
-  auto world = worldWith(1);
-  korvex::controller::ControllerLocks locks;
-  korvex::controller::ControllerCommands commands(*world, *world, locks);
-  world->resetCounts();
+  Bench b(worldWith(static_cast<int>(state.range(0))));
+  b.world->resetCounts();
   std::array<std::uint8_t, 255> data{};
   for (auto _ : state) {
-    if (commands.readFram(u"0000000A", 0, 255, data.data()) != 1) state.SkipWithError("no reply");
+    if (b.library.controllers().readFram(u"0000000A", 0, 255, data.data()) != 1) {
+      state.SkipWithError("no reply");
+    }
     benchmark::DoNotOptimize(data);
   }
-  reportCalls(state, *world);
+  reportCalls(state, *b.world);
 }
-BENCHMARK(BM_ReadFram255);
+BENCHMARK(BM_ReadFram255)->Arg(1)->Arg(51)->ArgName("otherHid");
+
+// One Hub_GetStatus against a silent controller on the real clock: the
+// whole 5 s reply time-out. The CPU column is what the wait costs.
+void BM_SilentReplyWait(benchmark::State& state) {
+  auto world = worldWith(1);
+  world->changeWorld(
+      [](korvex::sim::World& w) { w.otherHidDevices.back().firmware->faults.silent = true; });
+  Bench b(korvex::bench::onRealClock(*world));
+  b.world->resetCounts();
+  for (auto _ : state) {
+    std::uint8_t status = 0;
+    if (b.library.controllers().getStatus(u"0000000A", &status) != 0) {
+      state.SkipWithError("a reply came");
+    }
+  }
+  reportCalls(state, *b.world);
+}
+BENCHMARK(BM_SilentReplyWait)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

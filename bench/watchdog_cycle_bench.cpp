@@ -14,8 +14,6 @@
 
 namespace {
 
-using korvex::bench::perIteration;
-
 constexpr int kHubs = 32;
 
 void runCycles(benchmark::State& state, bool failing) {
@@ -40,11 +38,7 @@ void runCycles(benchmark::State& state, bool failing) {
   }
   world->resetCounts();
   for (auto _ : state) library.watchdog().runCheckCycle(failing ? 0 : 1);
-  const auto c = world->counts();
-  state.counters["ioControls"] = perIteration(state, c.ioControls);
-  state.counters["featureSets"] = perIteration(state, c.featureSets);
-  state.counters["featureGets"] = perIteration(state, c.featureGets);
-  state.counters["opens"] = perIteration(state, c.hidOpens + c.hubOpens);
+  korvex::bench::reportCalls(state, *world);
   library.unload(korvex::Library::Unload::Orderly);
 }
 

@@ -8,8 +8,8 @@ Library::Library(seam::UsbHost& host, seam::Clock& clock, const std::filesystem:
     : commands_(host, clock, controllerLocks_),
       devices_(
           host,
-          [this](const char16_t* serial, std::uint8_t* status) {
-            return commands_.getStatus(serial, status);
+          [this](std::span<const char16_t* const> serials, std::span<std::uint8_t> statuses) {
+            commands_.getStatuses(serials, statuses);
           },
           LibraryLock),
       list_(filesFolder),

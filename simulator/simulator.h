@@ -96,9 +96,10 @@ class Simulator final : public seam::UsbHost, public seam::Clock {
   // number order, then those with an "interfacePath", in array order (so a
   // controller with both appears twice). hidInterfaces lists the present
   // controllers of the tree, then the other HID devices (world.h,
-  // forEachHid). Every call answers from the world as it stands: hubs and
-  // HID devices look their item up again each time, and one that has gone
-  // (its power switched off above it) fails.
+  // forEachHid), as Windows lists them: vendor and product (from the path)
+  // without the serial, and without opening any. Every call answers from the world as it stands:
+  // hubs and HID devices look their item up again each time, and one that has gone (its power
+  // switched off above it) fails.
   std::vector<seam::HubName> rootHubs() override;
   std::unique_ptr<seam::UsbHub> openHub(std::u16string_view name) override;
   std::optional<std::vector<seam::HidInterface>> hidInterfaces() override;

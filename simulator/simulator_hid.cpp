@@ -137,7 +137,10 @@ std::optional<std::vector<seam::HidInterface>> Simulator::hidInterfaces() {
     // An interface whose path cannot be read cannot be opened either.
     if (f.detailFails) return true;
     entry.path = site.hid->path;
-    if (!f.openFails && !f.attributesFails) entry.identity = identityOf(site);
+    // As on Windows: the vendor and product are part of the path, the
+    // serial is read only through an open interface.
+    entry.identity = seam::HidIdentity{site.vendorId, site.productId, {}};
+    entry.serialListed = false;
     return true;
   });
   return list;

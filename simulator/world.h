@@ -78,8 +78,8 @@ class OptionalBox {
 
 struct HidFaults {
   bool detailFails = false;      // the interface is listed but its path cannot be read
-  bool openFails = false;        // it cannot be opened (openHid, and no identity in the list)
-  bool attributesFails = false;  // its vendor and product cannot be read (no identity)
+  bool openFails = false;        // it cannot be opened (openHid)
+  bool attributesFails = false;  // an open interface cannot tell its identity
   bool serialFails = false;      // its serial cannot be read (an empty serial)
   bool capsFails = false;        // its report lengths cannot be read
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <span>
+#include <vector>
 
 #include "korvex/common/failure_reason.h"
+#include "korvex/common/side_by_side.h"
 #include "korvex/controller/controller_link.h"
 #include "korvex/controller/controller_report.h"
 
@@ -21,21 +23,37 @@ using protocol::kReplyTimeoutMs;
 using protocol::kResetReplyTimeoutMs;
 
 constexpr auto kBadArgument = FailureReason::BadArgument;
+// Only bit 0 of the status reply carries the power state.
+constexpr std::uint8_t kPowerBit = 0x01;
 
 }  // namespace
 
 int ControllerCommands::readByte(const char16_t* serial, Command command, ReplyClearing clearing,
                                  std::uint8_t mask, std::uint8_t* out) {
   if (out == nullptr) return failWith(kBadArgument);
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   if (!session.exchange(ControllerReport::request(command), kReplyTimeoutMs, clearing)) return 0;
   *out = session.reply()[kCommandByte] & mask;
   return 1;
 }
 
 int ControllerCommands::getStatus(const char16_t* serial, std::uint8_t* status) {
-  // Only bit 0 carries the power state.
-  return readByte(serial, Command::GetStatus, ReplyClearing::ReportIdOnly, 0x01, status);
+  return readByte(serial, Command::GetStatus, ReplyClearing::ReportIdOnly, kPowerBit, status);
+}
+
+void ControllerCommands::getStatuses(std::span<const char16_t* const> serials,
+                                     std::span<std::uint8_t> statuses) {
+  const auto stopped = [this] { return stop_ != nullptr && stop_->raised(); };
+  if (stopped()) return;
+  std::vector<ControllerHandle> opened = directory_->openAll(serials);
+  runSideBySide(serials.size(), kStatusReadThreads, [&](std::size_t i) {
+    if (stopped()) return;
+    ControllerSession session(std::move(opened[i]), clock_, locks_, serials[i], stop_);
+    if (session.exchange(ControllerReport::request(Command::GetStatus), kReplyTimeoutMs,
+                         ReplyClearing::ReportIdOnly)) {
+      statuses[i] = session.reply()[kCommandByte] & kPowerBit;
+    }
+  });
 }
 
 int ControllerCommands::getFault(const char16_t* serial, std::uint8_t* fault) {
@@ -44,7 +62,7 @@ int ControllerCommands::getFault(const char16_t* serial, std::uint8_t* fault) {
 
 int ControllerCommands::setStatus(const char16_t* serial, std::uint8_t status,
                                   std::uint32_t replyTimeoutMs) {
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   return session.exchange(ControllerReport::request(Command::SetStatus, status, status),
                           replyTimeoutMs, ReplyClearing::ReportIdOnly)
              ? 1
@@ -52,7 +70,7 @@ int ControllerCommands::setStatus(const char16_t* serial, std::uint8_t status,
 }
 
 int ControllerCommands::setReset(const char16_t* serial, std::uint8_t value) {
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   if (!session.isOpen()) return 0;
   // The outcome of the exchange does not change the result: a controller
   // that resets may well not answer.
@@ -62,7 +80,7 @@ int ControllerCommands::setReset(const char16_t* serial, std::uint8_t value) {
 }
 
 int ControllerCommands::setPicWrite(const char16_t* serial) {
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   for (const std::uint8_t step : {std::uint8_t{0x5B}, std::uint8_t{0xE6}}) {
     if (!session.exchange(ControllerReport::request(Command::PicWrite, step), kReplyTimeoutMs,
                           ReplyClearing::WholeReport)) {
@@ -74,7 +92,7 @@ int ControllerCommands::setPicWrite(const char16_t* serial) {
 
 int ControllerCommands::getRtc(const char16_t* serial, std::uint8_t* clock7) {
   if (clock7 == nullptr) return failWith(kBadArgument);
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   if (!session.exchange(ControllerReport::request(Command::GetRtc, 0x00, kClockBytes),
                         kReplyTimeoutMs, ReplyClearing::WholeReport)) {
     return 0;
@@ -94,7 +112,7 @@ int ControllerCommands::setRtc(const char16_t* serial, const std::uint8_t* clock
       ControllerReport::request(Command::SetRtc, 0x00, kClockBytes, Bytes(clock7, kClockBytes)),
       ControllerReport::request(Command::SetRtc, 0x0F, 1, kEndUpdate),
   };
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   for (const auto& step : steps) {
     if (!session.exchange(step, kReplyTimeoutMs, ReplyClearing::WholeReport)) return 0;
   }
@@ -105,7 +123,7 @@ int ControllerCommands::readFram(const char16_t* serial, std::uint8_t address, s
                                  std::uint8_t* data) {
   if (unsigned{address} + count > kFramLimit) return failWith(kBadArgument);
   if (data == nullptr && count != 0) return failWith(kBadArgument);
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   if (!session.isOpen()) return 0;
   for (unsigned done = 0; done < count;) {
     const auto chunk = static_cast<std::uint8_t>(std::min<unsigned>(kMaxDataBytes, count - done));
@@ -124,7 +142,7 @@ int ControllerCommands::writeFram(const char16_t* serial, std::uint8_t address, 
                                   const std::uint8_t* data) {
   if (unsigned{address} + count > kFramLimit) return failWith(kBadArgument);
   if (data == nullptr && count != 0) return failWith(kBadArgument);
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   if (!session.isOpen()) return 0;
   for (unsigned done = 0; done < count;) {
     const auto chunk = static_cast<std::uint8_t>(std::min<unsigned>(kMaxDataBytes, count - done));
@@ -141,7 +159,7 @@ int ControllerCommands::writeFram(const char16_t* serial, std::uint8_t address, 
 
 int ControllerCommands::writeUsbSerial(const char16_t* serial, const std::uint8_t* data8) {
   if (data8 == nullptr) return failWith(kBadArgument);
-  ControllerSession session(host_, clock_, locks_, serial, stop_);
+  ControllerSession session(*directory_, clock_, locks_, serial, stop_);
   return session.exchange(ControllerReport::request(Command::WriteUsbSerial, 0, 0,
                                                     Bytes(data8, kUsbSerialBytes)),
                           kReplyTimeoutMs, ReplyClearing::WholeReport)

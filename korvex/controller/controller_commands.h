@@ -6,9 +6,13 @@
 // failure (never more than count bytes).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <span>
 
 #include "korvex/common/stop_signal.h"
+#include "korvex/controller/controller_directory.h"
 #include "korvex/controller/controller_link.h"
 #include "korvex/controller/controller_locks.h"
 #include "korvex/seam/clock.h"
@@ -20,11 +24,14 @@ namespace korvex::controller {
 inline constexpr unsigned kClockBytes = 7;
 inline constexpr unsigned kUsbSerialBytes = 8;
 inline constexpr unsigned kFramLimit = 255;  // address + count may not exceed it
+inline constexpr std::size_t kStatusReadThreads = 8;
 
 class ControllerCommands {
  public:
+  // The commands and their copies (stoppedBy) share one directory of the
+  // controllers' paths.
   ControllerCommands(seam::UsbHost& host, seam::Clock& clock, ControllerLocks& locks)
-      : host_(host), clock_(clock), locks_(locks) {}
+      : directory_(std::make_shared<ControllerDirectory>(host)), clock_(clock), locks_(locks) {}
 
   // The same commands, whose reply waits end as soon as stop is raised (the
   // watchdog's, so that a stop never waits out a silent controller). stop
@@ -36,6 +43,12 @@ class ControllerCommands {
   }
 
   int getStatus(const char16_t* serial, std::uint8_t* status);
+  // getStatus for each serial, into the status byte of the same index (left
+  // as it is when the read fails): every controller opened once, the reads
+  // side by side on up to kStatusReadThreads threads, so that silent
+  // controllers time out together. With a stop (stoppedBy) raised, no
+  // further read starts.
+  void getStatuses(std::span<const char16_t* const> serials, std::span<std::uint8_t> statuses);
   // replyTimeoutMs: how long the reply is waited for; the request goes out
   // whatever it is.
   int setStatus(const char16_t* serial, std::uint8_t status,
@@ -56,7 +69,7 @@ class ControllerCommands {
   int readByte(const char16_t* serial, protocol::Command command, ReplyClearing clearing,
                std::uint8_t mask, std::uint8_t* out);
 
-  seam::UsbHost& host_;
+  std::shared_ptr<ControllerDirectory> directory_;
   seam::Clock& clock_;
   ControllerLocks& locks_;
   const StopSignal* stop_ = nullptr;

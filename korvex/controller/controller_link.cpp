@@ -4,25 +4,10 @@
 #include <array>
 
 #include "korvex/common/failure_reason.h"
-#include "korvex/common/utf16.h"
 
 namespace korvex::controller {
 
 namespace {
-
-bool isController(const seam::HidIdentity& identity) {
-  return identity.vendorId == protocol::kControllerVendorId &&
-         identity.productId == protocol::kControllerProductId;
-}
-
-// The serial as it lands in the system's 32-unit buffer: a serial of 32
-// units or more leaves no room for its NUL and so matches nothing.
-bool serialMatches(const seam::HidIdentity& identity, const char16_t* serial) {
-  std::array<char16_t, seam::kHidSerialUnits> buffer{};
-  std::copy_n(identity.serial.begin(), std::min(identity.serial.size(), buffer.size()),
-              buffer.begin());
-  return equalTerminated(buffer.data(), serial, buffer.size());
-}
 
 // The pauses between reads of a reply that has not come yet: a prompt
 // controller is read again at once, a silent one costs a read every 20 ms.
@@ -30,29 +15,6 @@ constexpr std::uint32_t kFirstPollPauseMs = 1;
 constexpr std::uint32_t kLongestPollPauseMs = 20;
 
 }  // namespace
-
-ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial) {
-  const auto failed = [](FailureReason reason) {
-    setFailureReason(reason);
-    return ControllerHandle{};
-  };
-  if (serial == nullptr) return failed(FailureReason::BadArgument);
-  const auto interfaces = host.hidInterfaces();
-  if (!interfaces) return failed(FailureReason::DeviceError);
-  for (const seam::HidInterface& candidate : *interfaces) {
-    if (candidate.path.empty() || !candidate.identity) return failed(FailureReason::DeviceError);
-    if (!isController(*candidate.identity) || !serialMatches(*candidate.identity, serial)) {
-      continue;
-    }
-    ControllerHandle h{host.openHid(candidate.path), {}};
-    if (!h.isOpen()) return failed(FailureReason::DeviceError);
-    const auto lengths = h.device->reportLengths();
-    if (!lengths) return failed(FailureReason::DeviceError);
-    h.lengths = *lengths;
-    return h;
-  }
-  return failed(FailureReason::NoSuchController);
-}
 
 bool WaitFeatureReply(seam::Clock& clock, seam::HidDevice& device, std::span<std::uint8_t> reply,
                       std::uint32_t timeoutMs, const StopSignal* stop) {
@@ -73,17 +35,19 @@ bool WaitFeatureReply(seam::Clock& clock, seam::HidDevice& device, std::span<std
   }
 }
 
-ControllerSession::ControllerSession(seam::UsbHost& host, seam::Clock& clock,
+ControllerSession::ControllerSession(ControllerDirectory& directory, seam::Clock& clock,
                                      ControllerLocks& locks, const char16_t* serial,
                                      const StopSignal* stop)
-    : clock_(clock),
-      stop_(stop),
-      lock_(locks.forSerial(serial)),
-      handle_(OpenController(host, serial)) {}
+    : clock_(clock), stop_(stop), lock_(locks, serial), handle_(directory.open(serial)) {}
+
+ControllerSession::ControllerSession(ControllerHandle opened, seam::Clock& clock,
+                                     ControllerLocks& locks, const char16_t* serial,
+                                     const StopSignal* stop)
+    : clock_(clock), stop_(stop), lock_(locks, serial), handle_(std::move(opened)) {}
 
 bool ControllerSession::exchange(const ControllerReport& request, std::uint32_t timeoutMs,
                                  ReplyClearing clearing) {
-  // OpenController recorded why it found none.
+  // The directory recorded why it found none.
   if (!handle_.isOpen()) return false;
   const auto failed = [](FailureReason reason) {
     setFailureReason(reason);

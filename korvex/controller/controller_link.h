@@ -1,6 +1,6 @@
-// Finding one hub's controller among the HID interfaces and exchanging
-// request and reply reports with it. Nothing stays open between commands:
-// each command opens its controller, exchanges its reports and closes it.
+// Exchanging request and reply reports with one hub's controller. Each
+// command opens its controller (through the ControllerDirectory), exchanges
+// its reports and closes it; nothing stays open between commands.
 #pragma once
 
 #include <cstdint>
@@ -10,25 +10,14 @@
 #include <vector>
 
 #include "korvex/common/stop_signal.h"
+#include "korvex/controller/controller_directory.h"
 #include "korvex/controller/controller_locks.h"
 #include "korvex/controller/controller_report.h"
+#include "korvex/controller/controller_search.h"
 #include "korvex/seam/clock.h"
 #include "korvex/seam/usb_host.h"
 
 namespace korvex::controller {
-
-struct ControllerHandle {
-  std::unique_ptr<seam::HidDevice> device;  // closed when reset
-  seam::HidReportLengths lengths;           // the feature length is passed to every call
-
-  bool isOpen() const { return device != nullptr; }
-};
-
-// Finds the controller (the protocol's vendor and product) whose serial
-// number string equals serial and opens it. The first interface whose path
-// or identity could not be read ends the search. A closed handle when none
-// is found or it cannot be opened, the reason recorded (failure_reason.h).
-ControllerHandle OpenController(seam::UsbHost& host, const char16_t* serial);
 
 // Reads the reply report into reply, repeating the read until it succeeds or
 // timeoutMs have passed on the clock's tick counter (wrap-safe). Between
@@ -47,8 +36,12 @@ enum class ReplyClearing {
 // lock and its open device from construction to destruction.
 class ControllerSession {
  public:
+  // Opens the controller through the directory once its lock is held.
   // stop, when given, ends the reply waits early (WaitFeatureReply).
-  ControllerSession(seam::UsbHost& host, seam::Clock& clock, ControllerLocks& locks,
+  ControllerSession(ControllerDirectory& directory, seam::Clock& clock, ControllerLocks& locks,
+                    const char16_t* serial, const StopSignal* stop = nullptr);
+  // Takes over a controller opened already (ControllerDirectory::openAll).
+  ControllerSession(ControllerHandle opened, seam::Clock& clock, ControllerLocks& locks,
                     const char16_t* serial, const StopSignal* stop = nullptr);
   ControllerSession(const ControllerSession&) = delete;
   ControllerSession& operator=(const ControllerSession&) = delete;
@@ -70,7 +63,7 @@ class ControllerSession {
  private:
   seam::Clock& clock_;
   const StopSignal* stop_;
-  std::lock_guard<std::mutex> lock_;
+  ControllerLocks::Held lock_;
   ControllerHandle handle_;
   std::vector<std::uint8_t> request_;
   std::vector<std::uint8_t> reply_;

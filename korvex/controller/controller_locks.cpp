@@ -1,18 +1,35 @@
 #include "korvex/controller/controller_locks.h"
 
-#include <cstdint>
-
 #include "korvex/seam/usb_host.h"
 
 namespace korvex::controller {
 
-std::mutex& ControllerLocks::forSerial(const char16_t* serial) {
-  // FNV-1a over the units that can take part in a match.
-  std::uint32_t hash = 2166136261u;
+namespace {
+
+// The units of the serial that can take part in a match.
+std::u16string lockKey(const char16_t* serial) {
+  std::u16string key;
   for (std::size_t i = 0; serial != nullptr && i < seam::kHidSerialUnits && serial[i]; ++i) {
-    hash = (hash ^ serial[i]) * 16777619u;
+    key += serial[i];
   }
-  return locks_[hash % locks_.size()];
+  return key;
+}
+
+}  // namespace
+
+ControllerLocks::Held::Held(ControllerLocks& locks, const char16_t* serial) : locks_(locks) {
+  {
+    const std::lock_guard lock(locks_.entriesLock_);
+    entry_ = locks_.entries_.try_emplace(lockKey(serial)).first;
+    ++entry_->second.users;
+  }
+  entry_->second.mutex.lock();
+}
+
+ControllerLocks::Held::~Held() {
+  entry_->second.mutex.unlock();
+  const std::lock_guard lock(locks_.entriesLock_);
+  if (--entry_->second.users == 0) locks_.entries_.erase(entry_);
 }
 
 }  // namespace korvex::controller

@@ -146,9 +146,10 @@ void Watchdog::checkCycle(std::uint8_t offTime, controller::ControllerCommands& 
   const auto stopped = [stop] { return stop != nullptr && stop->raised(); };
   const std::lock_guard cycle(WatchdogLock);
   HubDeviceInfo scanned{};
-  devices_.WatchdogScanDeviceInfo(&scanned, [&](const char16_t* serial, std::uint8_t* status) {
-    return stopped() ? 0 : commands.getStatus(serial, status);
-  });
+  devices_.WatchdogScanDeviceInfo(
+      &scanned, [&](std::span<const char16_t* const> serials, std::span<std::uint8_t> statuses) {
+        commands.getStatuses(serials, statuses);
+      });
   if (stopped()) return;
   std::vector<std::uint64_t> done;
   while (const auto watched = list_.nextUnchecked(done)) {

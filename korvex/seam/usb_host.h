@@ -74,11 +74,10 @@ class UsbHub {
   // GET_DESCRIPTOR (type, index, language id, wLength) sent through the hub
   // to the device on the port: the bytes the device returned, at most
   // length of them, possibly fewer; nullopt when the request failed.
-  virtual std::optional<std::vector<std::uint8_t>> descriptor(std::uint8_t port,
-                                                             std::uint8_t type,
-                                                             std::uint8_t index,
-                                                             std::uint16_t language,
-                                                             std::uint16_t length) = 0;
+  virtual std::optional<std::vector<std::uint8_t>> descriptor(std::uint8_t port, std::uint8_t type,
+                                                              std::uint8_t index,
+                                                              std::uint16_t language,
+                                                              std::uint16_t length) = 0;
 };
 
 // A HID serial number is read into 32 UTF-16 units, its NUL included, as
@@ -94,12 +93,17 @@ struct HidIdentity {
   std::u16string serial;
 };
 
-// One entry of the system's list of HID interfaces.
+// One entry of the system's list of HID interfaces: what the system tells
+// of it without opening it.
 struct HidInterface {
   std::u16string path;  // what openHid takes; empty when it could not be read
-  // nullopt when the interface was listed but could not be opened or its
-  // vendor and product could not be read.
+  // nullopt when the vendor and product are not known from the list (then
+  // only an open interface tells them).
   std::optional<HidIdentity> identity;
+  // Whether identity's serial came with the list. False where the system
+  // tells a serial only through an open interface (Windows): the serial is
+  // then empty here and HidDevice::identity reads it.
+  bool serialListed = true;
 };
 
 struct HidReportLengths {
@@ -145,8 +149,8 @@ class UsbHost {
   // opened.
   virtual std::unique_ptr<UsbHub> openHub(std::u16string_view name) = 0;
 
-  // The present HID interfaces in the system's order; nullopt when the list
-  // itself cannot be had.
+  // The present HID interfaces in the system's order, without opening any;
+  // nullopt when the list itself cannot be had.
   virtual std::optional<std::vector<HidInterface>> hidInterfaces() = 0;
 
   // Opens a HID interface by its path, for feature reports; nullptr when it

@@ -1,6 +1,7 @@
 #include "korvex/topology/device_queries.h"
 
 #include <cstring>
+#include <vector>
 
 #include "korvex/common/failure_reason.h"
 #include "korvex/topology/usb_tree_walk.h"
@@ -30,10 +31,11 @@ int DeviceQueries::scanInto(DeviceInfoTable& table, HubDeviceInfo* record,
   bool found = false;
   UsbTreeWalk(host_, table, found).ScanUsbTree();
   if (!found) return failWith(FailureReason::NoSuchHub);
-  for (std::size_t i = 0; i < table.count; ++i) {
-    // A failed read leaves the status byte 0.
-    readStatus(table.controllers[i].serial.data(), &table.status[i]);
-  }
+  std::vector<const char16_t*> serials;
+  for (std::size_t i = 0; i < table.count; ++i)
+    serials.push_back(table.controllers[i].serial.data());
+  // A failed read leaves the status byte 0.
+  readStatus(serials, std::span(table.status).first(table.count));
   if (table.count > 0) table.fill(0, *record);
   table.cursor = 1;
   return 1;

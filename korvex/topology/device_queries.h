@@ -12,14 +12,18 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 
 #include "korvex/seam/usb_host.h"
 #include "korvex/topology/device_table.h"
 
 namespace korvex::topology {
 
-// Reads a hub controller's status byte (Hub_GetStatus): 1 on success.
-using StatusReader = std::function<int(const char16_t* serial, std::uint8_t* status)>;
+// Reads the status bytes (Hub_GetStatus) of the hubs whose controllers
+// have these serials into the byte of the same index; a byte whose read
+// fails is left as it is.
+using StatusReader =
+    std::function<void(std::span<const char16_t* const> serials, std::span<std::uint8_t> statuses)>;
 
 class DeviceQueries {
  public:

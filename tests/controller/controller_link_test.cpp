@@ -40,24 +40,35 @@ TEST(ControllerDiscovery, MatchesTheWholeSerialOfAController) {
   EXPECT_EQ(c.commands.setReset(u"NOPE", 1), 0);
 }
 
-// An interface that cannot be read ends the whole search: controllers
-// before it are found, those after it are not.
-TEST(ControllerDiscovery, AnUnreadableInterfaceEndsTheSearch) {
-  for (const auto fault : {&sim::HidFaults::detailFails, &sim::HidFaults::openFails,
-                           &sim::HidFaults::attributesFails}) {
+// An interface that cannot be read hides no controller listed after it;
+// a serial not found is then a device error (it may have been that one),
+// else a missing controller. Another product is never opened at all.
+TEST(ControllerDiscovery, AnUnreadableInterfaceHidesNoController) {
+  const struct {
+    bool sim::HidFaults::*fault;
+    bool blockerIsController;
+    FailureReason missing;
+  } cases[] = {
+      {&sim::HidFaults::detailFails, false, FailureReason::DeviceError},
+      {&sim::HidFaults::openFails, false, FailureReason::NoSuchController},
+      {&sim::HidFaults::attributesFails, true, FailureReason::DeviceError},
+  };
+  for (const auto& k : cases) {
     Controllers c;
     c.world->changeWorld([&](sim::World& w) {
       auto& blocker = *std::find_if(w.otherHidDevices.begin(), w.otherHidDevices.end(),
                                     [](const auto& d) { return d.serial == u"BLOCKER"; });
-      blocker.hid.faults.*fault = true;
+      blocker.hid.faults.*k.fault = true;
+      if (k.blockerIsController) blocker.productId = protocol::kControllerProductId;
     });
-    EXPECT_TRUE(c.reaches(u"0000000A"));
-    EXPECT_FALSE(c.reaches(u"AFTER"));
-    EXPECT_TRUE(c.world->requestsTo(u"AFTER").empty());
+    EXPECT_TRUE(c.reaches(u"AFTER"));
+    EXPECT_FALSE(c.reaches(u"NOPE"));
+    EXPECT_EQ(failureReason(), k.missing);
   }
   Controllers c;
   c.world->changeWorld([](sim::World& w) { w.hidListFails = true; });
   EXPECT_FALSE(c.reaches(u"0000000A"));
+  EXPECT_EQ(failureReason(), FailureReason::DeviceError);
 }
 
 // The HID calls always get the length the device declares. A longer report

@@ -1,11 +1,14 @@
-// Every reply parser over arbitrary bytes: each reads only within the reply
-// it is given, and what it makes of one stays within its own bounds.
+// Every reply parser, and the HID path parser, over arbitrary bytes: each
+// reads only within the reply it is given, and what it makes of one stays
+// within its own bounds.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "korvex/backends/win32/hid_path.h"
 #include "korvex/backends/win32/hub_ioctl_layout.h"
 #include "korvex/backends/win32/hub_replies.h"
 
@@ -47,5 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::copy_n(reply.begin(), std::min(size / 2, serial.size()) * 2,
               reinterpret_cast<std::uint8_t*>(serial.data()));
   require(parseHidSerial(serial).size() <= serial.size());
+  // The bytes as a DevicePath of exactly their length in units.
+  std::u16string path(size / 2, u'\0');
+  std::copy_n(reply.begin(), path.size() * 2, reinterpret_cast<std::uint8_t*>(path.data()));
+  if (const auto ids = parseHidPathIds(path)) require(path.size() >= 17);  // vid_XXXX&pid_XXXX
   return 0;
 }

@@ -20,7 +20,9 @@ inline Report request(protocol::Command command, std::uint8_t first = 0, std::ui
 inline std::unique_ptr<seam::HidDevice> openBySerial(Simulator& s, std::u16string_view serial) {
   const auto list = s.hidInterfaces();
   for (const seam::HidInterface& i : list.value()) {
-    if (i.identity && i.identity->serial == serial) return s.openHid(i.path);
+    auto device = s.openHid(i.path);
+    const auto identity = device ? device->identity() : std::nullopt;
+    if (identity && identity->serial == serial) return device;
   }
   return nullptr;
 }

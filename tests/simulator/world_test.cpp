@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <tuple>
 
 #include "simulator_test_support.h"
 
@@ -60,17 +61,20 @@ TEST(UsbHost, RootHubsAndHubsAnswerFromTheWorld) {
   EXPECT_EQ(s->counts().ioControls, 13u);
 }
 
+// The list tells vendor and product without opening anything, as Windows
+// does from the path; the serial takes an open interface.
 TEST(UsbHost, TheHidListShowsIdentitiesAsTheSystemReadsThem) {
   const auto s = Simulator::fromJson(k_faults_world);
   const auto list = s->hidInterfaces().value();
   ASSERT_EQ(list.size(), 5u);  // S, B, then the three others
-  EXPECT_EQ(list[0].identity->serial, u"S");
-  EXPECT_EQ(list[0].identity->vendorId, protocol::kControllerVendorId);
-  EXPECT_EQ(list[3].identity->serial, u"0123456789ABCDEF0123456789ABCDEF");  // cut to 32
-  EXPECT_FALSE(list[4].identity);
+  EXPECT_EQ(std::tuple(list[0].identity->vendorId, list[0].identity->serial, list[0].serialListed,
+                       list[4].identity->productId, s->counts().hidOpens),
+            std::tuple(protocol::kControllerVendorId, u"", false, 0x0102, 0u));
+  EXPECT_EQ(s->openHid(list[0].path)->identity()->serial, u"S");
+  EXPECT_EQ(s->openHid(list[3].path)->identity()->serial, u"0123456789ABCDEF0123456789ABCDEF");
   EXPECT_EQ(s->openHid(list[4].path), nullptr);
   EXPECT_EQ(s->openHid(list[3].path)->reportLengths(), std::nullopt);
-  EXPECT_EQ(s->counts().hidOpens, 1u);
+  EXPECT_EQ(s->counts().hidOpens, 3u);
 }
 
 TEST(WorldFile, ABoundWorldIsWrittenBackAndReReadWhenChanged) {

@@ -60,6 +60,14 @@ inline void repeatFirstHub(sim::World& w, int count) {
   }
 }
 
+// Takes the paths of the controllers on host controller 0's root ports
+// from their (new) positions, as Windows names a device after its port.
+inline void renameControllers(sim::World& w) {
+  for (auto& port : w.hostControllers[0].rootHub.ports) {
+    if (port.device) port.device->hub->ports[1].device->controller->hid.path.clear();
+  }
+}
+
 // A string field of a HubDeviceInfo, in UTF-8.
 inline std::string text(const KORVEX_CHAR* units) {
   return toUtf8(reinterpret_cast<const char16_t*>(units));

@@ -20,7 +20,8 @@ struct Topology {
       : world(testing::loadWorld(worldName)),
         commands(*world, *world, locks),
         queries(
-            *world, [this](auto serial, auto status) { return commands.getStatus(serial, status); },
+            *world,
+            [this](auto serials, auto statuses) { commands.getStatuses(serials, statuses); },
             lock) {}
 
   // Every entry as the program lists them: Hub_GetDeviceInfo, then

@@ -41,18 +41,6 @@ TEST(WalkOrder, RecordsEachControllerHubOnceWithItsDownstreamDevice) {
   EXPECT_EQ(std::memcmp(&rows[0], &expected, sizeof expected), 0);
 }
 
-// A full table records no more hubs, but the scan still reports that hubs
-// were found.
-TEST(WalkOrder, HubsBeyondThirtyTwoAreNotRecorded) {
-  Topology t("core_watched_hub.json");
-  t.world->changeWorld([](sim::World& w) { testing::repeatFirstHub(w, 40); });
-  const auto serials = t.serials();
-  ASSERT_EQ(serials.size(), 32u);
-  EXPECT_EQ(serials.back(), "H32");
-  HubDeviceInfo info{};
-  EXPECT_EQ(t.queries.getDeviceInfoIndex(&info, 32), 0);
-}
-
 // core_faults.json: HIDDEN behind a plain hub ("outer"), C with the
 // Widget, OTHERHC on a second host controller.
 sim::Device& outer(sim::World& w) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "korvex/backends/win32/hid_path.h"
 #include "korvex/backends/win32/hub_queries.h"
 #include "korvex/backends/win32/win32_hid_device.h"
 #include "korvex/backends/win32/win32_interface_lists.h"
@@ -46,11 +47,16 @@ std::optional<std::vector<seam::HidInterface>> Win32UsbHost::hidInterfaces() {
   if (!listed) return std::nullopt;
   std::vector<seam::HidInterface> interfaces;
   interfaces.reserve(listed->size());
+  // Nothing is opened: the vendor and product come from the path, and the
+  // serial, which only an open interface tells, is left to HidDevice.
   for (const auto& path : *listed) {
     seam::HidInterface entry;
+    entry.serialListed = false;
     if (path) {
       entry.path = *path;
-      if (const auto device = openHidDevice(*path)) entry.identity = device->identity();
+      if (const auto ids = parseHidPathIds(*path)) {
+        entry.identity = seam::HidIdentity{ids->vendorId, ids->productId, {}};
+      }
     }
     interfaces.push_back(std::move(entry));
   }

@@ -1,15 +1,17 @@
 // The hub driver's queries on byte fixtures (fixtures/*.txt, one file per
 // behaviour, their format in name_query.txt): a scripted driver answers
 // each request, and what was sent and what was made of the replies are
-// compared with the fixture.
+// compared with the fixture. Also the HID interface paths' ids.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "korvex/backends/win32/hid_path.h"
 #include "korvex/backends/win32/hub_ioctl_layout.h"
 #include "korvex/backends/win32/hub_queries.h"
 
@@ -167,5 +169,20 @@ KORVEX_FIXTURE_TEST(RootHubTest, "root_hub");
 KORVEX_FIXTURE_TEST(PortCountTest, "port_count");
 KORVEX_FIXTURE_TEST(ConnectionQueryTest, "connection");
 KORVEX_FIXTURE_TEST(DescriptorTest, "descriptor");
+
+// The vendor and product a HID interface's path tells (hid_paths.txt: one
+// path a line, after the ids expected from it).
+TEST(HidPath, TellsTheIdsOfAUsbInterface) {
+  std::istringstream lines(kFixtureFiles.at("hid_paths"));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::size_t space = line.find(' ');
+    const std::string path = line.substr(space + 1);
+    const auto ids = parseHidPathIds(std::u16string(path.begin(), path.end()));
+    char text[10] = "none";
+    if (ids) std::snprintf(text, sizeof text, "%04x:%04x", ids->vendorId, ids->productId);
+    EXPECT_EQ(text, line.substr(0, space)) << path;
+  }
+}
 
 }  // namespace korvex::win32
