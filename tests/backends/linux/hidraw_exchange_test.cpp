@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 #include "korvex/backends/linux/sysfs_usb_host.h"
 #include "korvex/backends/portable/steady_clock.h"
@@ -59,6 +60,11 @@ struct Case {
   int result;
   bool powerAfter;
 };
+
+// Named by its case, in test listings too.
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class HidrawExchange : public ::testing::TestWithParam<Case> {};
 
