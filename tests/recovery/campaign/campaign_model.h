@@ -1,0 +1,131 @@
+// What the library's list and watchdog must do, written apart from the
+// library's code: the list with each record's counters, the settings the
+// running watchdog took at its start, the log lines and the power commands
+// due. The campaign compares the library with it after every step.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "korvex/common/utf16.h"
+
+namespace korvex::campaign {
+
+struct ModelRecord {
+  std::u16string serial;
+  std::uint16_t vid = 0, pid = 0;
+  std::u16string product;
+  std::uint8_t countdown = 0;  // cycles until the power goes on again
+  std::uint8_t failures = 0;   // cycles in a row found connected, not configured
+};
+
+struct Seen {  // one hub as a scan shows it
+  bool found = false;
+  std::uint32_t connection = 0;
+  std::uint8_t configuration = 0;
+  std::uint16_t vid = 0, pid = 0;
+};
+
+struct PowerCommand {
+  std::u16string serial;
+  bool on = false;
+  bool delivered = false;  // the hub was there to receive it
+};
+
+using HubThere = std::function<bool(const std::u16string&)>;
+
+struct WatchdogModel {
+  std::vector<ModelRecord> list;
+  std::uint8_t interval = 1, offTime = 1;              // in memory
+  std::uint8_t storedInterval = 1, storedOffTime = 1;  // in the store file
+  bool stored = false;                                 // the file written at all
+  bool running = false;
+  std::uint32_t runInterval = 1;  // taken by the running watchdog at its start
+  std::uint8_t runOffTime = 1;
+  std::uint32_t seconds = 0;           // since the start or the last cycle
+  std::vector<std::string> log;        // the lines, without their time
+  std::vector<PowerCommand> commands;  // every one due, in order
+
+  std::vector<std::u16string> serials() const {
+    std::vector<std::u16string> out;
+    for (const auto& r : list) out.push_back(r.serial);
+    return out;
+  }
+  void written() {
+    storedInterval = interval;
+    storedOffTime = offTime;
+    stored = true;
+  }
+  void add(ModelRecord record) {
+    record.countdown = record.failures = 0;
+    list.push_back(record);
+    written();
+  }
+  // The first record with this serial goes; a hub it held off is switched on.
+  std::optional<ModelRecord> remove(const std::u16string& serial, bool there) {
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&](const auto& r) { return r.serial == serial; });
+    if (it == list.end()) return std::nullopt;
+    const ModelRecord removed = *it;
+    list.erase(it);
+    if (removed.countdown != 0) commands.push_back({serial, true, there});
+    written();
+    return removed;
+  }
+  void start() {
+    running = true;
+    runInterval = std::max<std::uint32_t>(interval, 1);
+    runOffTime = offTime;
+    seconds = 0;
+    written();
+  }
+  // Every hub held off is switched on, its countdown cleared.
+  void stop(const HubThere& there) {
+    running = false;
+    for (auto& r : list) {
+      if (r.countdown != 0) commands.push_back({r.serial, true, there(r.serial)});
+      r.countdown = 0;
+    }
+    written();
+  }
+
+  // One second of the running watchdog; true when a check cycle fell due
+  // and ran, seen giving the scan's view of a hub.
+  bool second(const std::function<Seen(const std::u16string&)>& seen) {
+    if (!running || ++seconds < runInterval) return false;
+    seconds = 0;
+    std::vector<Seen> scan;  // every hub is seen before any record is acted on
+    for (const auto& r : list) scan.push_back(seen(r.serial));
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      ModelRecord& r = list[i];
+      const Seen& s = scan[i];
+      const auto powerOff = [&](int code) {
+        char ids[32];
+        std::snprintf(ids, sizeof ids, ",%d,0x%04X,0x%04X,", code, r.vid, r.pid);
+        log.push_back(toUtf8(r.serial) + ids + toUtf8(r.product));
+        commands.push_back({r.serial, false, s.found});
+        r.countdown = static_cast<std::uint8_t>(std::min(runOffTime + 1, 255));
+      };
+      if (s.found && s.connection == 1) {
+        if (s.configuration != 0) {
+          r.failures = 0;
+        } else if (++r.failures >= 3) {
+          powerOff(0);
+          r.failures = 0;
+        }
+        if (s.vid != r.vid || s.pid != r.pid) powerOff(2);
+      } else if (s.found && r.countdown == 0) {
+        powerOff(3);
+      }
+      if (r.countdown != 0 && --r.countdown == 0) commands.push_back({r.serial, true, s.found});
+    }
+    return true;
+  }
+};
+
+}  // namespace korvex::campaign
