@@ -1,13 +1,10 @@
-// A randomized fault campaign: a whole library over one to four simulated
-// hubs, its watchdog thread driven on the virtual clock, through a random
-// sequence of steps (devices unplugged, hung and swapped, controllers
-// silent, hubs removed, list and settings changes, recovery stopped and
-// started, time passing by whole check cycles). After every step the
-// library is compared with an independent model of the watchdog's rules
-// and held to the invariants that keep hubs powered and files whole.
-//
-// Everything follows from the seed: a failing scenario is replayed by
-// running its seed again.
+// A randomized fault campaign: a library over one to four simulated hubs,
+// its watchdog driven on the virtual clock through random steps (devices
+// unplugged, hung or swapped, controllers silent, hubs removed, list and
+// settings changes, recovery stopped and started, whole check cycles), and
+// after each step compared with a model of the watchdog's rules and held
+// to the invariants that keep hubs powered and files whole. Everything
+// follows from the seed, so a failing scenario replays from it.
 #pragma once
 
 #include <cstdint>
@@ -18,13 +15,11 @@ namespace korvex::campaign {
 
 struct ScenarioResult {
   bool passed = true;
-  std::string failure;             // the first thing that went wrong
+  std::string failure;             // the first rule broken
   std::vector<std::string> steps;  // the steps taken, the failing one last
 };
 
-inline constexpr int kScenarioSteps = 30;
-
-ScenarioResult runScenario(std::uint64_t seed, int steps = kScenarioSteps);
+ScenarioResult runScenario(std::uint64_t seed, int steps = 30);
 
 // "seed N: <failure>" and the numbered steps, to print and replay.
 std::string describe(std::uint64_t seed, const ScenarioResult& result);

@@ -1,14 +1,14 @@
 // What the library's list and watchdog must do, written apart from the
 // library's code: the list with each record's counters, the settings the
-// running watchdog took at its start, the log lines and the power commands
-// due. The campaign compares the library with it after every step.
+// running watchdog took at its start, the log lines and, per hub, the power
+// commands due to reach it. Compared with the library after every step.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <optional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,9 +17,8 @@
 namespace korvex::campaign {
 
 struct ModelRecord {
-  std::u16string serial;
+  std::u16string serial, product;
   std::uint16_t vid = 0, pid = 0;
-  std::u16string product;
   std::uint8_t countdown = 0;  // cycles until the power goes on again
   std::uint8_t failures = 0;   // cycles in a row found connected, not configured
 };
@@ -31,72 +30,48 @@ struct Seen {  // one hub as a scan shows it
   std::uint16_t vid = 0, pid = 0;
 };
 
-struct PowerCommand {
-  std::u16string serial;
-  bool on = false;
-  bool delivered = false;  // the hub was there to receive it
-};
-
-using HubThere = std::function<bool(const std::u16string&)>;
-
 struct WatchdogModel {
+  std::function<Seen(const std::u16string&)> seen;  // the hub as it stands now
   std::vector<ModelRecord> list;
   std::uint8_t interval = 1, offTime = 1;              // in memory
   std::uint8_t storedInterval = 1, storedOffTime = 1;  // in the store file
   bool stored = false;                                 // the file written at all
   bool running = false;
-  std::uint32_t runInterval = 1;  // taken by the running watchdog at its start
+  std::uint32_t runInterval = 1, seconds = 0;  // as the running watchdog took them
   std::uint8_t runOffTime = 1;
-  std::uint32_t seconds = 0;           // since the start or the last cycle
-  std::vector<std::string> log;        // the lines, without their time
-  std::vector<PowerCommand> commands;  // every one due, in order
+  std::vector<std::string> log;                          // lines without their time
+  std::map<std::u16string, std::vector<bool>> commands;  // due to a hub there: on or off
 
-  std::vector<std::u16string> serials() const {
-    std::vector<std::u16string> out;
-    for (const auto& r : list) out.push_back(r.serial);
-    return out;
-  }
-  void written() {
-    storedInterval = interval;
-    storedOffTime = offTime;
-    stored = true;
-  }
-  void add(ModelRecord record) {
-    record.countdown = record.failures = 0;
-    list.push_back(record);
-    written();
+  void written() { storedInterval = interval, storedOffTime = offTime, stored = true; }
+  void send(const std::u16string& serial, bool on) {
+    if (seen(serial).found) commands[serial].push_back(on);
   }
   // The first record with this serial goes; a hub it held off is switched on.
-  std::optional<ModelRecord> remove(const std::u16string& serial, bool there) {
+  bool remove(const std::u16string& serial) {
     const auto it =
         std::find_if(list.begin(), list.end(), [&](const auto& r) { return r.serial == serial; });
-    if (it == list.end()) return std::nullopt;
-    const ModelRecord removed = *it;
+    if (it == list.end()) return false;
+    if (it->countdown != 0) send(serial, true);
     list.erase(it);
-    if (removed.countdown != 0) commands.push_back({serial, true, there});
     written();
-    return removed;
+    return true;
   }
   void start() {
-    running = true;
-    runInterval = std::max<std::uint32_t>(interval, 1);
-    runOffTime = offTime;
+    running = true, runInterval = std::max<std::uint32_t>(interval, 1), runOffTime = offTime;
     seconds = 0;
     written();
   }
   // Every hub held off is switched on, its countdown cleared.
-  void stop(const HubThere& there) {
+  void stop() {
     running = false;
     for (auto& r : list) {
-      if (r.countdown != 0) commands.push_back({r.serial, true, there(r.serial)});
+      if (r.countdown != 0) send(r.serial, true);
       r.countdown = 0;
     }
     written();
   }
-
-  // One second of the running watchdog; true when a check cycle fell due
-  // and ran, seen giving the scan's view of a hub.
-  bool second(const std::function<Seen(const std::u16string&)>& seen) {
+  // One second of the running watchdog: true when a check cycle ran.
+  bool second() {
     if (!running || ++seconds < runInterval) return false;
     seconds = 0;
     std::vector<Seen> scan;  // every hub is seen before any record is acted on
@@ -108,7 +83,7 @@ struct WatchdogModel {
         char ids[32];
         std::snprintf(ids, sizeof ids, ",%d,0x%04X,0x%04X,", code, r.vid, r.pid);
         log.push_back(toUtf8(r.serial) + ids + toUtf8(r.product));
-        commands.push_back({r.serial, false, s.found});
+        send(r.serial, false);
         r.countdown = static_cast<std::uint8_t>(std::min(runOffTime + 1, 255));
       };
       if (s.found && s.connection == 1) {
@@ -122,7 +97,7 @@ struct WatchdogModel {
       } else if (s.found && r.countdown == 0) {
         powerOff(3);
       }
-      if (r.countdown != 0 && --r.countdown == 0) commands.push_back({r.serial, true, s.found});
+      if (r.countdown != 0 && --r.countdown == 0) send(r.serial, true);
     }
     return true;
   }
