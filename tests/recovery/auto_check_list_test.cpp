@@ -35,22 +35,6 @@ class List : public ::testing::Test {
   std::unique_ptr<LibraryOver> lib_ = std::make_unique<LibraryOver>(folder_.path());
 };
 
-TEST_F(List, FirstLoadCreatesAnEmptyStoreAndChangesSurviveAReload) {
-  EXPECT_EQ(fs::file_size(store()), 0u);
-  std::uint8_t interval = 0, offTime = 0;
-  ASSERT_EQ(list().getTimeInfo(&interval, &offTime), 1);
-  EXPECT_EQ(interval + 10 * offTime, 11);  // settings of 0 read as 1
-  EXPECT_EQ(lib_->library.watchdog().status(), 0);
-  ASSERT_EQ(add(u"A"), 1);
-  ASSERT_EQ(add(u"B"), 1);
-  ASSERT_EQ(list().setTimeInfo(5, 3), 1);  // reaches the file at unload
-  lib_.reset();
-  lib_ = std::make_unique<LibraryOver>(folder_.path());
-  EXPECT_EQ(serials(), (std::vector<std::string>{"A", "B"}));
-  list().getTimeInfo(&interval, &offTime);
-  EXPECT_EQ(interval + 10 * offTime, 35);
-}
-
 TEST_F(List, AddWritesTheBlockByteForByte) {
   ASSERT_EQ(list().setTimeInfo(7, 9), 1);
   ASSERT_EQ(add(u"0000000A"), 1);

@@ -160,8 +160,8 @@ class Scenario {
       return place(h, "hang", device,
                    pick(2) ? sim::AfterPowerOn::Hangs : sim::AfterPowerOn::Returns);
     }
-    (pick(2) ? device.vendorId : device.productId) = 0x4444;
-    device.product = u"Other";
+    (pick(2) ? device.vendorId : device.productId) = 0x0ABC;
+    device.product.clear();
     place(h, "swap", device);
   }
 
@@ -360,6 +360,7 @@ class Scenario {
     expect(lines == model_.log, "the log has " + std::to_string(lines.size()) +
                                     " line(s), the model " + std::to_string(model_.log.size()));
     const std::string store = testing::readText(folder_.path() / "korvex.dat");
+    expect(std::filesystem::exists(folder_.path() / "korvex.dat"), "no store");
     if (store.empty() && !model_.stored) return;  // as the first load created it
     expect(store.size() == sizeof(recovery::AutoCheckStore), "a torn store");
     recovery::AutoCheckStore block;
@@ -378,7 +379,10 @@ class Scenario {
   const std::uint64_t seed_;
   std::mt19937_64 rng_;
   const int hubs_;
-  testing::TempFolder folder_{"korvex-campaign-"};
+  // In memory where the system has it: every store write is synced to disk.
+  testing::TempFolder folder_{"korvex-campaign-", std::filesystem::is_directory("/dev/shm")
+                                                      ? "/dev/shm"
+                                                      : std::filesystem::temp_directory_path()};
   std::unique_ptr<sim::Simulator> world_ = testing::loadWorld("core_watched_hub.json");
   std::unique_ptr<Library> library_ = std::make_unique<Library>(*world_, *world_, folder_.path());
   sim::Device scanner_;
