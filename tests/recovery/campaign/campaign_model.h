@@ -43,8 +43,15 @@ struct WatchdogModel {
   std::map<std::u16string, std::vector<bool>> commands;  // due to a hub there: on or off
 
   void written() { storedInterval = interval, storedOffTime = offTime, stored = true; }
+  // Set for a cycle that a stop cuts short: the cycle ends with the first
+  // record that sends a command to a hub for which it is true.
+  std::function<bool(const std::u16string&)> holdsUp;
+  bool heldUp = false;
+
   void send(const std::u16string& serial, bool on) {
-    if (seen(serial).found) commands[serial].push_back(on);
+    if (!seen(serial).found) return;
+    commands[serial].push_back(on);
+    heldUp = heldUp || (holdsUp && holdsUp(serial));
   }
   // The first record with this serial goes; a hub it held off is switched on.
   bool remove(const std::u16string& serial) {
@@ -98,6 +105,7 @@ struct WatchdogModel {
         powerOff(3);
       }
       if (r.countdown != 0 && --r.countdown == 0) send(r.serial, true);
+      if (heldUp) break;
     }
     return true;
   }
