@@ -65,22 +65,6 @@ TEST_F(List, CapacityIsThirtyTwo) {
   EXPECT_EQ(serials().back(), "ONE-MORE");
 }
 
-TEST_F(List, DuplicatesAndDeletions) {
-  for (const auto* s : {u"A", u"B", u"A", u"C"}) ASSERT_EQ(add(s), 1);
-  ASSERT_EQ(remove(u"A"), 1);  // the first A only
-  ASSERT_EQ(remove(u"B"), 1);
-  EXPECT_EQ(serials(), (std::vector<std::string>{"A", "C"}));
-  const auto bytes = readBytes(store());
-  EXPECT_EQ(bytes[3], 2);
-  // The slot that fell out of the list keeps its old bytes.
-  EXPECT_EQ(bytes[kSlot + 2 * kRecord + 10], 'C');
-  // Deleting a serial that is not listed (letter case counts) writes
-  // nothing, not even settings changed in memory.
-  ASSERT_EQ(list().setTimeInfo(42, 42), 1);
-  EXPECT_EQ(remove(u"a"), 0);
-  EXPECT_EQ(readBytes(store()), bytes);
-}
-
 TEST_F(List, TheCursorAndLookups) {
   HubDeviceInfo info;
   EXPECT_EQ(list().getFirst(&info) + list().getNext(&info), 0);
