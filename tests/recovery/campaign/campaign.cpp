@@ -1,5 +1,6 @@
 #include "campaign.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -95,11 +96,14 @@ class Scenario {
   template <typename Call>
   std::invoke_result_t<Call> promptly(const std::string& what, Call call,
                                       std::uint32_t* given = nullptr) {
-    auto done = std::async(std::launch::async, call);
+    // No time is given before the call has begun: a stop would count time
+    // that passed before it was asked.
+    std::atomic<bool> begun{false};
+    auto done = std::async(std::launch::async, [&] { return begun = true, call(); });
     const auto giveUp = Clock::now() + std::chrono::seconds(10);
     while (done.wait_for(std::chrono::microseconds(200)) != std::future_status::ready) {
       expectReturned(Clock::now() < giveUp, what);
-      if (!world_->waitForWaiters(world_->blockedWaitsOf(kSecondMs) + 1, {})) continue;
+      if (!begun || !world_->waitForWaiters(world_->blockedWaitsOf(kSecondMs) + 1, {})) continue;
       world_->advance(20);
       if (given != nullptr) *given += 20;
     }
