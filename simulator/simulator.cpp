@@ -93,6 +93,10 @@ bool Simulator::advanceAndSettle(std::uint32_t milliseconds,
   return !impl_->isVirtual || impl_->virtualClock.advanceAndSettle(milliseconds, realTimeout);
 }
 
+std::size_t Simulator::blockedWaitsOf(std::uint32_t milliseconds) const {
+  return impl_->virtualClock.blockedWaitsOf(milliseconds);
+}
+
 bool Simulator::waitForWaiters(std::size_t n, std::chrono::milliseconds realTimeout) {
   return impl_->virtualClock.waitForWaiters(n, realTimeout);
 }

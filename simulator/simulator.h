@@ -146,6 +146,11 @@ class Simulator final : public seam::UsbHost, public seam::Clock {
   [[nodiscard]] bool waitForWaiters(std::size_t n,
                                     std::chrono::milliseconds realTimeout = kSettleTimeout);
 
+  // How many threads are blocked, now, in a virtual wait asked for exactly
+  // this long: tells a thread idle between rounds (its round's wait) from
+  // one in the middle of a round (a shorter wait, for a reply say).
+  std::size_t blockedWaitsOf(std::uint32_t milliseconds) const;
+
   // Overrides the local time of the world and of the machine.
   void setLocalTime(const seam::LocalTime& t);
 

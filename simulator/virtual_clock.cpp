@@ -60,7 +60,7 @@ bool VirtualClock::wait(std::uint32_t milliseconds, const StopSignal& stop) {
     moveTo(now_ + milliseconds);
     return false;
   }
-  const Wait wait{now_ + milliseconds, &stop};
+  const Wait wait{now_ + milliseconds, &stop, milliseconds};
   if (!blocked(wait)) return false;
   waits_.push_back(&wait);
   changed_.notify_all();  // waitForWaiters may be waiting for this one
@@ -115,6 +115,13 @@ bool VirtualClock::waitForWaiters(std::size_t n, std::chrono::milliseconds realT
     changed_.wait_for(lock, kStopPoll);
   }
   return true;
+}
+
+std::size_t VirtualClock::blockedWaitsOf(std::uint32_t milliseconds) const {
+  const std::lock_guard lock(mutex_);
+  return static_cast<std::size_t>(std::count_if(waits_.begin(), waits_.end(), [&](const Wait* w) {
+    return w->length == milliseconds && blocked(*w);
+  }));
 }
 
 }  // namespace korvex::sim

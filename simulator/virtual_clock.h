@@ -33,11 +33,13 @@ class VirtualClock {
   // Simulator::advanceAndSettle and waitForWaiters (simulator.h).
   bool advanceAndSettle(std::uint32_t milliseconds, std::chrono::milliseconds realTimeout);
   bool waitForWaiters(std::size_t n, std::chrono::milliseconds realTimeout);
+  std::size_t blockedWaitsOf(std::uint32_t milliseconds) const;
 
  private:
   struct Wait {
     std::uint64_t deadline = 0;
     const StopSignal* stop = nullptr;
+    std::uint32_t length = 0;  // as asked for
   };
 
   // Whether the wait must still wait: its deadline not reached, its stop

@@ -1,5 +1,5 @@
-// A whole library over hubs H1..Hn (core_watched_hub.json), keeping its
-// store and log in a fresh temporary folder.
+// A whole library over hub H1 (core_watched_hub.json), keeping its store
+// and log in a fresh temporary folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -48,43 +48,13 @@ inline HubDeviceInfo deviceInfo(const std::u16string& serial, std::uint16_t vid 
   return info;
 }
 
-// A library loaded as a process loads it, unloaded when it goes.
+// A library over hub H1, loaded as a process loads it, unloaded when it goes.
 struct LibraryOver {
-  // A virtual clock starting at startTick, or the real clock.
-  explicit LibraryOver(const fs::path& folder, int hubs = 1,
-                       std::optional<std::uint32_t> startTick = 1000)
-      : world(testing::loadWorld("core_watched_hub.json", startTick, sim::VirtualWaits::Manual)),
-        library(*world, *world, folder) {
-    world->changeWorld([hubs](sim::World& w) { testing::repeatFirstHub(w, hubs); });
+  explicit LibraryOver(const fs::path& folder)
+      : world(testing::loadWorld("core_watched_hub.json")), library(*world, *world, folder) {
     library.load();
   }
   ~LibraryOver() { library.unload(Library::Unload::Orderly); }
-
-  // Puts every hub a scan finds on the list, as the program's dialog does.
-  void listAll() {
-    HubDeviceInfo info{};
-    ASSERT_EQ(library.devices().getDeviceInfo(&info), 1);
-    do ASSERT_EQ(library.autoCheckList().add(&info), 1);
-    while (library.devices().getNextDeviceInfo(&info));
-  }
-
-  // The power commands hub H<hub>'s controller received: "off", "on".
-  std::vector<std::string> power(int hub) const {
-    std::vector<std::string> out;
-    for (const auto& r : world->requestsTo(u"H" + fromUtf8(std::to_string(hub)))) {
-      if (r.bytes[1] == 0x22) out.push_back(r.bytes[2] ? "on" : "off");
-    }
-    return out;
-  }
-
-  // Takes the device off hub H<hub>'s downstream port.
-  void unplug(int hub) {
-    world->changeWorld([hub](sim::World& w) {
-      auto& port = testing::downstreamOf(w, u"H" + fromUtf8(std::to_string(hub)));
-      port.device.reset();
-      port.unpowered.reset();
-    });
-  }
 
   std::unique_ptr<sim::Simulator> world;
   Library library;

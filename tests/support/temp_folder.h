@@ -14,10 +14,10 @@ namespace korvex::testing {
 
 class TempFolder {
  public:
-  explicit TempFolder(const std::string& prefix = "korvex-test-") {
+  explicit TempFolder(const std::string& prefix = "korvex-test-",
+                      const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
     static std::atomic<int> serial{0};
-    path_ = std::filesystem::temp_directory_path() /
-            (prefix + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+    path_ = base / (prefix + std::to_string(::getpid()) + "-" + std::to_string(++serial));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
