@@ -110,6 +110,17 @@ class Scenario {
     return done.get();
   }
 
+  // A cycle held up by silent controllers (its status reads waiting side
+  // by side on threads of their own, then its commands) runs on, its
+  // waits given time, until the watchdog waits for its next second.
+  void untilTheNextSecond() {
+    const auto giveUp = Clock::now() + std::chrono::seconds(10);
+    while (world_->blockedWaitsOf(kSecondMs) == 0) {
+      expectReturned(Clock::now() < giveUp, "a check cycle");
+      if (world_->waitForWaiters(1, std::chrono::milliseconds(1))) world_->advance(20);
+    }
+  }
+
   void waitForTheWatchdog() {  // it takes its settings before its first wait
     const auto giveUp = Clock::now() + std::chrono::seconds(10);
     while (world_->blockedWaitsOf(kSecondMs) == 0) {
@@ -181,12 +192,8 @@ class Scenario {
     steps_.push_back("advance " + std::to_string(cycles) + " cycle(s)");
     for (std::uint32_t s = 0; model_.running && s < seconds; ++s) {
       cycle_ += model_.second();  // the scan sees the world as it is before
-      expectReturned(world_->advanceAndSettle(kSecondMs), "a second of the watchdog");
-      // A cycle held up by silent controllers runs on, less than a second
-      // at a time, until the thread waits for its next second.
-      for (int i = 0; world_->blockedWaitsOf(kSecondMs) == 0; ++i) {
-        expectReturned(i < 1000 && world_->advanceAndSettle(kSecondMs - 1), "a check cycle");
-      }
+      world_->advance(kSecondMs);
+      untilTheNextSecond();
       observeCommands();
       for (const auto& [serial, due] : std::map(owed_)) {
         if (due <= cycle_) expectPowerOn("its off time", serial);
@@ -255,10 +262,18 @@ class Scenario {
       cycle_ += model_.second();
       model_.holdsUp = nullptr, model_.heldUp = false;
     }
-    if (midCycle) expectReturned(world_->advanceAndSettle(kSecondMs), "a second of the watchdog");
-    // Each silent controller makes the scan wait out its whole time-out.
-    const auto scan = static_cast<std::uint32_t>(silentThere * protocol::kReplyTimeoutMs);
-    if (deep) expectReturned(world_->advanceAndSettle(scan), "a scan");
+    if (midCycle) {
+      // The cycle begins: its status reads wait side by side, one for each
+      // silent controller.
+      world_->advance(kSecondMs);
+      expectReturned(world_->waitForWaiters(silentThere), "a scan's reads");
+    }
+    // Together they wait out one time-out; the records follow, up to the
+    // first command that waits for a reply (to a silent controller).
+    if (deep) {
+      world_->advance(protocol::kReplyTimeoutMs);
+      expectReturned(world_->waitForWaiters(1), "a cycle's records");
+    }
     std::uint32_t took = 0;
     const int got = promptly(
         "stop", [this] { return library_->watchdog().stop(); }, &took);
@@ -274,6 +289,7 @@ class Scenario {
     model_.offTime = static_cast<std::uint8_t>(offTime);
     expect(library_->autoCheckList().setTimeInfo(model_.interval, model_.offTime) == 1,
            "settings refused");
+    model_.written();                     // at once, for the other processes using the store
     if (model_.running) stop(), start();  // as the program has the watchdog take them
   }
 
@@ -393,14 +409,16 @@ class Scenario {
     recovery::AutoCheckStore block;
     std::copy(store.begin(), store.end(), reinterpret_cast<char*>(&block));
     bool same = block.count == model_.list.size() && block.recoveryOn == model_.running;
+    // The counters too: the watchdog writes them as they change, so that
+    // another process taking over goes on from them.
     for (std::size_t i = 0; same && i < block.count; ++i) {
-      same = block.slots[i].controllerSerial == model_.list[i].serial;
+      const auto& r = model_.list[i];
+      same = block.slots[i].controllerSerial == r.serial &&
+             block.slots[i].offCountdown == r.countdown &&
+             block.slots[i].failureCount == r.failures;
     }
-    // New settings reach the file with its next write (or with an earlier one).
-    same = same &&
-           ((block.interval == model_.storedInterval && block.offTime == model_.storedOffTime) ||
-            (block.interval == model_.interval && block.offTime == model_.offTime));
-    expect(same, "the store's list, settings or recovery state differ from the model's");
+    same = same && block.interval == model_.storedInterval && block.offTime == model_.storedOffTime;
+    expect(same, "the store's list, counters, settings or recovery state differ from the model's");
   }
 
   const std::uint64_t seed_;
