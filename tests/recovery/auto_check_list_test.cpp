@@ -54,17 +54,6 @@ TEST_F(List, AddWritesTheBlockByteForByte) {
   for (std::size_t i = 522 + 2 * 6; i < kRecord; ++i) EXPECT_EQ(r[i], 0) << i;
 }
 
-TEST_F(List, CapacityIsThirtyTwo) {
-  for (int i = 0; i < 32; ++i) ASSERT_EQ(add(u"S" + fromUtf8(std::to_string(i))), 1);
-  const auto before = readBytes(store());
-  EXPECT_EQ(add(u"ONE-TOO-MANY"), 0);
-  EXPECT_EQ(readBytes(store()), before);
-  ASSERT_EQ(remove(u"S0"), 1);
-  EXPECT_EQ(add(u"ONE-MORE"), 1);
-  EXPECT_EQ(serials().size(), 32u);
-  EXPECT_EQ(serials().back(), "ONE-MORE");
-}
-
 TEST_F(List, TheCursorAndLookups) {
   HubDeviceInfo info;
   EXPECT_EQ(list().getFirst(&info) + list().getNext(&info), 0);
@@ -134,24 +123,15 @@ TEST_F(List, AFailedWriteLeavesTheOldStoreWhole) {
   EXPECT_EQ(readBytes(store())[3], 2);
 }
 
-// Whatever the file holds, the loaded list is safe to use; how any block
-// is made safe is the store_load fuzz target's to check.
-TEST(StoreLoad, ShortLongAndUnreadableStores) {
-  std::vector<std::uint8_t> full(kBlock + 100, 0);
-  full[3] = 1;
-  const struct {
-    std::optional<std::vector<std::uint8_t>> bytes;  // nullopt: a folder is in the way
-    std::size_t count;
-  } cases[] = {{std::vector<std::uint8_t>{7, 7, 1}, 0}, {full, 1}, {std::nullopt, 0}};
-  for (const auto& c : cases) {
-    TempFolder folder;
-    if (c.bytes) writeBytes(folder.path() / "korvex.dat", *c.bytes);
-    if (!c.bytes) fs::create_directories(folder.path() / "korvex.dat" / "in-the-way");
-    LibraryOver lib(folder.path());
-    const AutoCheckStore block = lib.library.autoCheckList().snapshot();
-    EXPECT_EQ(block.count, c.count);
-    EXPECT_TRUE(block.interval >= 1 && block.offTime >= 1 && block.recoveryOn <= 1);
-  }
+// A store that cannot be read (a folder stands in its place) is an empty
+// list with usable settings; how any file's bytes are made safe is the
+// store_load fuzz target's to check.
+TEST(StoreLoad, AnUnreadableStoreIsAnEmptyList) {
+  TempFolder folder;
+  fs::create_directories(folder.path() / "korvex.dat" / "in-the-way");
+  LibraryOver lib(folder.path());
+  const AutoCheckStore block = lib.library.autoCheckList().snapshot();
+  EXPECT_TRUE(block.count == 0 && block.interval >= 1 && block.offTime >= 1);
 }
 
 }  // namespace

@@ -28,12 +28,6 @@ inline std::vector<std::uint8_t> readBytes(const fs::path& file) {
   return {bytes.begin(), bytes.end()};
 }
 
-inline void writeBytes(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream(file, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
 // A caller's record for the list; the bytes the list must not take are 0x5A.
 inline HubDeviceInfo deviceInfo(const std::u16string& serial, std::uint16_t vid = 0x1111,
                                 std::uint16_t pid = 0x2222, const std::u16string& product = u"") {

@@ -1,10 +1,10 @@
-// The world file format and the USB world as the seam shows it.
+// The world file format, a bound world file, and what a controller's power
+// switching does to its downstream port.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <tuple>
 
 #include "simulator_test_support.h"
 
@@ -33,50 +33,6 @@ TEST(WorldJson, WorldsRoundTripAndErrorsNameTheirPlace) {
             "world file: hostControllers[0].faults.driverKeyHugeLength: unknown field");
 }
 
-TEST(UsbHost, RootHubsAndHubsAnswerFromTheWorld) {
-  const auto s = Simulator::fromJson(k_faults_world);
-  // By number, then by interface path; HC3's root hub name cannot be read.
-  EXPECT_EQ(s->rootHubs(), (std::vector<seam::HubName>{u"ROOT0", u"ROOT1", u"ROOT1"}));
-  EXPECT_EQ(s->openHub(u"ROOT0")->portCount(), std::nullopt);
-  EXPECT_EQ(s->openHub(u"HUB-X"), nullptr);
-  const auto root = s->openHub(u"ROOT1");
-  EXPECT_EQ(root->portCount(), 4);
-  EXPECT_EQ(root->connection(5), std::nullopt);
-  EXPECT_EQ(root->connection(4)->connectionStatus, 0u);  // counted, not listed: empty
-  const seam::PortConnection hub = root->connection(1).value();
-  EXPECT_TRUE(hub.deviceIsHub);
-  EXPECT_EQ(hub.deviceDescriptor[8], 0x7C);  // idVendor 0x2B7C
-  EXPECT_EQ(root->downstreamHub(1), u"HUB-S");
-  EXPECT_EQ(root->downstreamHub(3), std::nullopt);
-  EXPECT_EQ(root->descriptor(3, 1, 0, 0, 18), std::nullopt);  // connectionStatus 3
-
-  const auto hubS = s->openHub(u"HUB-S");
-  EXPECT_EQ(hubS->descriptor(1, 2, 0, 0, 9)->at(2), 25);    // wTotalLength
-  EXPECT_EQ(hubS->descriptor(1, 2, 0, 0, 255)->at(2), 32);  // ... lying when asked for more
-  EXPECT_EQ(hubS->descriptor(1, 3, 3, 0x0409, 255),
-            (std::vector<std::uint8_t>{6, 3, 'D', 0, '1', 0}));
-  EXPECT_EQ(hubS->descriptor(1, 3, 3, 0x0407, 255)->at(1), 2);  // wrongType
-  EXPECT_EQ(hubS->descriptor(1, 3, 3, 0x0409, 4)->size(), 4u);
-  EXPECT_EQ(s->counts().handlesOpen, 2u);
-  EXPECT_EQ(s->counts().ioControls, 13u);
-}
-
-// The list tells vendor and product without opening anything, as Windows
-// does from the path; the serial takes an open interface.
-TEST(UsbHost, TheHidListShowsIdentitiesAsTheSystemReadsThem) {
-  const auto s = Simulator::fromJson(k_faults_world);
-  const auto list = s->hidInterfaces().value();
-  ASSERT_EQ(list.size(), 5u);  // S, B, then the three others
-  EXPECT_EQ(std::tuple(list[0].identity->vendorId, list[0].identity->serial, list[0].serialListed,
-                       list[4].identity->productId, s->counts().hidOpens),
-            std::tuple(protocol::kControllerVendorId, u"", false, 0x0102, 0u));
-  EXPECT_EQ(s->openHid(list[0].path)->identity()->serial, u"S");
-  EXPECT_EQ(s->openHid(list[3].path)->identity()->serial, u"0123456789ABCDEF0123456789ABCDEF");
-  EXPECT_EQ(s->openHid(list[4].path), nullptr);
-  EXPECT_EQ(s->openHid(list[3].path)->reportLengths(), std::nullopt);
-  EXPECT_EQ(s->counts().hidOpens, 3u);
-}
-
 TEST(WorldFile, ABoundWorldIsWrittenBackAndReReadWhenChanged) {
   const auto folder = std::filesystem::temp_directory_path() / "korvex_simulator_world_test";
   std::filesystem::create_directories(folder);
@@ -94,6 +50,49 @@ TEST(WorldFile, ABoundWorldIsWrittenBackAndReReadWhenChanged) {
   EXPECT_EQ(s->hidInterfaces()->size(), 4u);
   EXPECT_TRUE(s->fileError());
   std::filesystem::remove_all(folder);
+}
+
+// A controller answers from its state and stays within its memory; an
+// unknown command gets an empty reply; a slow one's reply comes after its
+// delay and is read once.
+TEST(Firmware, AnswersWithinItsMemoryAndOnlyOnce) {
+  using protocol::Command, test::exchangeWith, test::request;
+  const auto s = Simulator::fromJson(k_example_world);
+  ASSERT_TRUE(exchangeWith(*s, u"0000000A", request(Command::SetRtc, 0x0E, 4, {1, 2, 3, 4})));
+  const auto rtc = exchangeWith(*s, u"0000000A", request(Command::GetRtc, 0x0E, 4)).value();
+  EXPECT_EQ(std::vector<std::uint8_t>(rtc.begin() + 9, rtc.begin() + 13),
+            (std::vector<std::uint8_t>{1, 2, 0, 0}));  // 16 registers
+  ASSERT_TRUE(exchangeWith(*s, u"0000000A", request(Command::WriteFram, 0xFF, 40, {7})));
+  EXPECT_EQ(s->controller(u"0000000A")->fram[0xFF], 7);
+  EXPECT_EQ(exchangeWith(*s, u"0000000A", request(Command{0x77}, 1, 1)), test::Report{});
+  const auto slow = Simulator::fromJson(k_faults_world);
+  slow->useVirtualClock(0, 0);
+  const auto f = test::openBySerial(*slow, u"F");
+  test::Report reply{};
+  ASSERT_TRUE(f->setFeature(request(Command::GetStatus)));
+  EXPECT_FALSE(f->getFeature(reply));  // not yet
+  slow->advance(50);
+  EXPECT_TRUE(f->getFeature(reply));
+  EXPECT_FALSE(f->getFeature(reply));
+}
+
+// After a power cycle the world may bring a device back hung, keep it away
+// or bring back another.
+TEST(Power, ADeviceMayHangStayAwayOrBecomeAnother) {
+  const auto example = Simulator::fromJson(k_example_world);
+  const auto s = Simulator::fromJson(k_faults_world);
+  for (const auto& [world, serial] : {std::pair{&example, u"0000000C"}, {&s, u"S"}, {&s, u"B"}}) {
+    for (const std::uint8_t on : {std::uint8_t{0}, std::uint8_t{1}}) {
+      ASSERT_TRUE(
+          test::exchangeWith(**world, serial, test::request(protocol::Command::SetStatus, on)));
+    }
+  }
+  EXPECT_EQ(example->downstreamPort(u"0000000C")->device->currentConfigurationValue, 0);
+  const Port stayed = s->downstreamPort(u"S").value();
+  EXPECT_TRUE(!stayed.device && stayed.unpowered);
+  const auto became = s->openHub(u"HUB-B")->connection(1).value();
+  EXPECT_EQ(became.deviceDescriptor[8], 0x33);
+  EXPECT_EQ(became.currentConfigurationValue, 0);
 }
 
 }  // namespace
