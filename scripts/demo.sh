@@ -38,4 +38,4 @@ Close the main dialog and choose SETUP(&S) again to see the change (on
 Windows the device-change broadcast refreshes it by itself).
 TEXT
 cd "$dir"
-KORVEX_WINE_DISPLAY=auto "$root/tests/wine/wine-run.sh" wine64 ./talvane_demo.exe
+KORVEX_WINE_DISPLAY=auto "$root/scripts/wine-run.sh" wine64 ./talvane_demo.exe

@@ -35,7 +35,7 @@ for shot in "${shots[@]}"; do
   # Every shot starts from the example world as it is in the repository.
   rm -f "$work/world.json" "$work/korvex.dat" "$work/korvex.log"
   cp docs/example-world.json "$work/world.json"
-  if (cd "$work" && KORVEX_WINE_DISPLAY=auto "$root/tests/wine/wine-run.sh" wine64 \
+  if (cd "$work" && KORVEX_WINE_DISPLAY=auto "$root/scripts/wine-run.sh" wine64 \
     ./talvane_screenshot.exe "$shot" "$shot.bmp") &&
     convert "$work/$shot.bmp" -strip "$out/$shot.png"; then
     echo "$out/$shot.png"

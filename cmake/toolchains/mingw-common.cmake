@@ -24,5 +24,5 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
 # Test programs run under wine, each in a fresh prefix of its own.
 get_filename_component(_korvex_source_dir ${CMAKE_CURRENT_LIST_DIR}/../.. ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${_korvex_source_dir}/tests/wine/wine-run.sh
+set(CMAKE_CROSSCOMPILING_EMULATOR ${_korvex_source_dir}/scripts/wine-run.sh
                                   ${KORVEX_WINE_LOADER})
